@@ -1,0 +1,1 @@
+#include "device/frameassembler.h"

@@ -1,0 +1,7 @@
+#include "storage/globals.h"
+
+QSettings *pSettings = nullptr;
+SystemSetting *pSystemSetting = nullptr;
+LogHelper *pLogHelper = nullptr;
+QTextCodec *pFileNameCodec = nullptr;
+SystemLogManager *pSystemLogManager = nullptr;

@@ -1,0 +1,76 @@
+#include "storage/systemsetting.h"
+
+#include <QDebug>
+#include <QSettings>
+#include <QVariant>
+
+#include "storage/globals.h"
+
+namespace {
+const char kKeyPortName[] = "System/SERIALPORTNAME";
+const char kKeyPortBaud[] = "System/SERIALPORTBAUD";
+const char kKeyQueryPeriod[] = "System/QUERYPERIOD";
+const char kKeyLanguage[] = "System/LANGUAGE";
+const char kKeyTempUnit[] = "System/TemperaterUnit";
+const char kKeyWindUnit[] = "System/WindUnit";
+const char kKeyAreaUnit[] = "System/AreaUnit";
+const char kKeyVolumeUnit[] = "System/VolumeUnit";
+const char kKeyExportPath[] = "System/ExportPath";
+
+// A value that does not read as a whole number (a hand-edited "abc", or a
+// number beyond 32 bits) gives 0, as toInt() does.
+qint32 readInt(const char *key, const QVariant &def)
+{
+    return pSettings->value(QLatin1String(key), def).toInt();
+}
+} // namespace
+
+SystemSetting::SystemSetting()
+{
+    itemMask = ~quint64(0);
+
+    serialPortName = pSettings->value(QLatin1String(kKeyPortName), QVariant(QStringLiteral("COM3"))).toString();
+    // The defaults of these two are strings, converted like a stored value.
+    serialPortBaud = readInt(kKeyPortBaud, QVariant(QStringLiteral("9600")));
+    queryPeriod = readInt(kKeyQueryPeriod, QVariant(QStringLiteral("500")));
+    language = pendingLanguage = readInt(kKeyLanguage, QVariant(0));
+    tempUnit = pendingTempUnit = readInt(kKeyTempUnit, QVariant(0));
+    windUnit = pendingWindUnit = readInt(kKeyWindUnit, QVariant(0));
+    areaUnit = pendingAreaUnit = readInt(kKeyAreaUnit, QVariant(0));
+    volumeUnit = pendingVolumeUnit = readInt(kKeyVolumeUnit, QVariant(0));
+    exportPath = pSettings->value(QLatin1String(kKeyExportPath), QVariant(QStringLiteral("C:/"))).toString();
+
+    qDebug() << QString("%1").arg(serialPortBaud);
+}
+
+void SystemSetting::save(SettingItem item)
+{
+    switch (item) {
+    case SerialPortName:
+        if (itemMask & 0x1)
+            pSettings->setValue(QLatin1String(kKeyPortName), QVariant(serialPortName));
+        break;
+    case SerialPortBaud:
+        if (itemMask & 0x2)
+            pSettings->setValue(QLatin1String(kKeyPortBaud), QVariant(serialPortBaud));
+        break;
+    case TempUnit:
+        pSettings->setValue(QLatin1String(kKeyTempUnit), QVariant(tempUnit));
+        break;
+    case WindUnit:
+        pSettings->setValue(QLatin1String(kKeyWindUnit), QVariant(windUnit));
+        break;
+    case Language:
+        pSettings->setValue(QLatin1String(kKeyLanguage), QVariant(language));
+        break;
+    case AreaUnit:
+        pSettings->setValue(QLatin1String(kKeyAreaUnit), QVariant(areaUnit));
+        break;
+    case VolumeUnit:
+        pSettings->setValue(QLatin1String(kKeyVolumeUnit), QVariant(volumeUnit));
+        break;
+    case ExportPath:
+        pSettings->setValue(QLatin1String(kKeyExportPath), QVariant(exportPath));
+        break;
+    }
+}

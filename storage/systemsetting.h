@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The user's choices, loaded once from Options.ini (through pSettings) and
+// written back item by item. Fields in force drive every display; the
+// pending copies belong to the options dialog alone.
+class SystemSetting
+{
+public:
+    enum SettingItem : quint64 {
+        SerialPortName = 1,
+        SerialPortBaud = 2,
+        TempUnit = 3,
+        WindUnit = 4,
+        Language = 5,
+        AreaUnit = 6,
+        VolumeUnit = 7,
+        ExportPath = 8,
+    };
+
+    SystemSetting();
+
+    void save(SettingItem item);
+
+    quint64 itemMask = 0;
+    QString serialPortName;
+    qint32 serialPortBaud = 0;
+    qint32 queryPeriod = 0;
+    qint32 language = 0;
+    qint32 tempUnit = 0;
+    qint32 windUnit = 0;
+    qint32 areaUnit = 0;
+    qint32 volumeUnit = 0;
+    qint32 pendingLanguage = 0;
+    qint32 pendingTempUnit = 0;
+    qint32 pendingWindUnit = 0;
+    qint32 pendingAreaUnit = 0;
+    qint32 pendingVolumeUnit = 0;
+    QString exportPath;
+};
