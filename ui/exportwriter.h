@@ -1,0 +1,110 @@
+#pragma once
+
+#include <array>
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QAbstractItemModel;
+class QDateTime;
+class QImage;
+
+// The two export formats of the record table: a CSV dump and an A4 PDF
+// report. The main window asks the questions and shows the results; these
+// functions only write files and say why when they could not.
+namespace ExportWriter {
+
+// Geometry of the PDF report in printer device units (1/76 inch), measured
+// from the top-left corner of the area inside the page margins.
+namespace PdfLayout {
+inline constexpr int Resolution = 76;
+inline constexpr double MarginLeftMm = 10;
+inline constexpr double MarginTopMm = 20;
+inline constexpr double MarginRightMm = 10;
+inline constexpr double MarginBottomMm = 20;
+
+inline constexpr int TitlePixelSize = 28;
+inline constexpr int BodyPixelSize = 12;
+inline constexpr int TitleX = 0;
+inline constexpr int TitleBaseline = 0;
+inline constexpr int CreatedX = 300;
+inline constexpr int CreatedBaseline = 20;
+inline constexpr int HeaderRuleY = 30;
+
+inline constexpr int BandTop = 55;
+inline constexpr int BandHeight = 20;
+inline constexpr int SectionHeadingBaseline = 70;
+inline constexpr int ChartTop = 90;
+
+inline constexpr int FirstHeadingBaseline = 100;
+inline constexpr int FirstRuleY = 110;
+inline constexpr int FirstRowsStart = 110;     // y before the first row's step
+inline constexpr int NextHeadingBaseline = 50;
+inline constexpr int NextRuleY = 60;
+inline constexpr int NextFirstTop = 80;
+inline constexpr int RowStep = 20;
+inline constexpr int RowHeight = 20;
+inline constexpr int ClosingRuleGap = 30;
+
+inline constexpr int Columns = 7;
+inline constexpr std::array<int, Columns> HeadingXEnglish{0, 80, 130, 230, 300, 390, 480};
+inline constexpr std::array<int, Columns> HeadingXOther{0, 80, 150, 230, 300, 400, 480};
+// The third and fourth cells overlap by 10 units; the report has always looked so.
+inline constexpr std::array<int, Columns> CellLeft{0, 80, 160, 230, 300, 390, 510};
+inline constexpr std::array<int, Columns> CellWidth{80, 80, 80, 70, 90, 120, 80};
+} // namespace PdfLayout
+
+// Column heading x positions: language 0 has its own, every other value the second set.
+const std::array<int, PdfLayout::Columns> &headingX(int language);
+QRect cellRect(int column, int top);
+
+// Walks the data-sheet rows of the report: the first row lands on the
+// second page (the first data page), later rows flow onto continuation pages.
+class PdfRowCursor
+{
+public:
+    explicit PdfRowCursor(int pageHeight);
+
+    // Moves to the next row; true when that row opens a continuation page.
+    bool next();
+    int top() const { return m_top; }
+    // 1 is the first data page (the chart page is 0).
+    int page() const { return m_page; }
+
+private:
+    int m_pageHeight;
+    int m_top = PdfLayout::FirstRowsStart;
+    int m_page = 1;
+};
+
+// Rows on each data page for rowCount rows on pages pageHeight units high;
+// there is always at least the first data page, even for no rows.
+QVector<int> pdfRowsPerPage(int rowCount, int pageHeight);
+
+// "yyyy_MM_dd_hh_mm_ss" of the export instant.
+QString exportStamp(const QDateTime &now);
+
+// The chosen directory plus the (translated) file-name pattern with the stamp
+// filled in. The CSV pattern's leading backslash is the Windows separator; on
+// other systems it becomes "/" so that the file lands inside the directory.
+QString exportFilePath(const QString &dir, const QString &pattern, const QString &stamp);
+
+// The report's creation text: narrow date and time, English for language 0,
+// Chinese for any other value.
+QString pdfCreationText(const QDateTime &now, int language);
+
+// Writes the header line and every row of model as comma-terminated fields in
+// the locale's 8-bit encoding. On failure returns false and, if errorText is
+// given, a readable reason.
+bool writeCsv(const QString &path, const QStringList &headers, const QAbstractItemModel &model,
+              QString *errorText = nullptr);
+
+// Writes the A4 report: the chart page with the chart image, then the data
+// sheet. On failure returns false and, if errorText is given, a readable reason.
+bool writePdfReport(const QString &path, const QImage &chart, const QStringList &headers,
+                    const QAbstractItemModel &model, int language, const QDateTime &now,
+                    QString *errorText = nullptr);
+
+} // namespace ExportWriter
