@@ -1,1 +1,95 @@
 #pragma once
+
+#include <memory>
+
+#include <QByteArray>
+#include <QMutex>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+#include "device/frameassembler.h"
+
+class QTimer;
+
+// The serial link to the instrument. It lives in a worker thread of its own
+// and is driven only through queued slots; it answers with the received
+// frames and packages and with status codes.
+class DataSerialPort : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(DataSerialPort)
+
+public:
+    enum CommuStatus {
+        CommuUnknownError = 0,
+        CommuFrameError = 1,
+        CommuNoPort = 2,
+        CommuTimeout = 3,
+        CommuCrcError = 4,
+        CommuLengthError = 5,
+        CommuOffline = 6,
+        CommuDownloadError = 7,
+        CommuUnknownPackage = 8,
+        CommuPortOpened = 9
+    };
+    Q_ENUM(CommuStatus)
+
+    static constexpr int kKeepIntervalMs = 500;
+    static constexpr int kDownloadGuardMs = 150000;
+
+    explicit DataSerialPort();
+    ~DataSerialPort() override;
+
+    // Port name and baud rate for the next start; called from the GUI thread.
+    void setPortSettings(const QString &portName, int baud);
+    // Poll period and download guard; for tests only, before a start.
+    void setIntervals(int keepMs, int downloadGuardMs);
+
+    // Call in the link's thread (e.g. through a blocking queued invocation).
+    Q_INVOKABLE bool isPortOpen() const;
+
+signals:
+    void recvDataFrame(QByteArray frame);
+    void recvDataStored(QByteArray package);
+    void commuError(int status);
+
+public slots:
+    void open(const QString &com, int baud);
+    void open(const QString &com, int baud, int dateBits, int stopBits, int parity);
+    void close();
+    void send(const QByteArray &data);
+
+private slots:
+    void startRealtime();
+    void stopRealtime();
+    void startDownload();
+    void stopDownload();
+    void read();
+    void onKeepTimerTimeout();
+    void onDownloadTimerTimeout();
+    void onPortError(QSerialPort::SerialPortError error);
+
+private:
+    FrameAssembler::Mode mode() const;
+    void openConfigured();
+
+    QSerialPort *m_serialPort = nullptr;
+    std::unique_ptr<QMutex> m_mutex;
+    QTimer *m_keepTimer = nullptr;
+    bool m_frameReceived = false;
+    int m_timeoutCount = 0;
+    QTimer *m_downloadTimer = nullptr;
+    FrameAssembler m_assembler;   // receive buffer and stray-frame count
+
+    // Raised at every open, so that a close queued for a lost device never
+    // hits a port opened again in the meantime.
+    quint64 m_openCount = 0;
+    quint64 m_lostCloseQueued = 0;
+
+    mutable QMutex m_settingsMutex;
+    QString m_portName = QStringLiteral("COM3");
+    int m_baud = 9600;
+    int m_keepIntervalMs = kKeepIntervalMs;
+    int m_downloadGuardMs = kDownloadGuardMs;
+};
