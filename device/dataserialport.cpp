@@ -237,58 +237,69 @@ void DataSerialPort::read()
     m_timeoutCount = 0;
 
     using Outcome = FrameAssembler::Outcome;
-    const FrameAssembler::Result r = m_assembler.next(mode());
-    switch (r.outcome) {
-    case Outcome::Empty:
-        return;
-    case Outcome::PartialFrame:
-    case Outcome::StrayFrame:
-        qDebug("REAL PACKAGE len- %d", r.bufferLength);
-        return;
-    case Outcome::DownloadAbandoned:
-        qDebug("REAL PACKAGE len- %d", r.bufferLength);
-        m_downloadTimer->stop();
-        m_keepTimer->stop();
-        emit commuError(CommuDownloadError);
-        close();
-        return;
-    case Outcome::IdleFrame:
-        qDebug("REAL PACKAGE len- %d", r.bufferLength);
-        close();
-        return;
-    case Outcome::FrameError:
-        qDebug("REAL PACKAGE len- %d", r.bufferLength);
-        emit commuError(CommuFrameError);
-        return;
-    case Outcome::CrcError:
-        qDebug("REAL PACKAGE len- %d", r.bufferLength);
-        qDebug("CRC Error:%d-%d", int(r.computedCrc), int(r.receivedCrc));
-        emit commuError(CommuCrcError);
-        return;
-    case Outcome::Frame:
-        qDebug("REAL PACKAGE len- %d", r.bufferLength);
-        m_frameReceived = true;
-        emit recvDataFrame(r.message);
-        return;
-    case Outcome::PartialPackage:
-        qDebug("STORE PACKAGE len- %d", r.bufferLength);
-        return;
-    case Outcome::PackageOutsideDownload:
-        qDebug("STORE PACKAGE len- %d", r.bufferLength);
-        qDebug("unknown 0x4 Package");
-        emit commuError(CommuUnknownPackage);
-        return;
-    case Outcome::Package:
-        qDebug("STORE PACKAGE len- %d", r.bufferLength);
-        m_downloadTimer->stop();
-        m_keepTimer->stop();
-        emit recvDataStored(r.message);
-        close();
-        return;
-    case Outcome::UnknownStart:
-        qDebug("unknown Package len-%d", r.bufferLength);
-        emit commuError(CommuUnknownPackage);
-        return;
+    // One message per call, as bytes arrive; the exception is a live frame
+    // straying into a download. Nothing is sent during a download, so no
+    // further bytes would come to release a package that arrived in the
+    // same chunk behind it: the download would fail with the whole package
+    // already received. Go on with the rest of the buffer instead.
+    for (;;) {
+        const FrameAssembler::Result r = m_assembler.next(mode());
+        switch (r.outcome) {
+        case Outcome::Empty:
+            return;
+        case Outcome::PartialFrame:
+            qDebug("REAL PACKAGE len- %d", r.bufferLength);
+            return;
+        case Outcome::StrayFrame:
+            qDebug("REAL PACKAGE len- %d", r.bufferLength);
+            if (m_assembler.isEmpty())
+                return;
+            continue;
+        case Outcome::DownloadAbandoned:
+            qDebug("REAL PACKAGE len- %d", r.bufferLength);
+            m_downloadTimer->stop();
+            m_keepTimer->stop();
+            emit commuError(CommuDownloadError);
+            close();
+            return;
+        case Outcome::IdleFrame:
+            qDebug("REAL PACKAGE len- %d", r.bufferLength);
+            close();
+            return;
+        case Outcome::FrameError:
+            qDebug("REAL PACKAGE len- %d", r.bufferLength);
+            emit commuError(CommuFrameError);
+            return;
+        case Outcome::CrcError:
+            qDebug("REAL PACKAGE len- %d", r.bufferLength);
+            qDebug("CRC Error:%d-%d", int(r.computedCrc), int(r.receivedCrc));
+            emit commuError(CommuCrcError);
+            return;
+        case Outcome::Frame:
+            qDebug("REAL PACKAGE len- %d", r.bufferLength);
+            m_frameReceived = true;
+            emit recvDataFrame(r.message);
+            return;
+        case Outcome::PartialPackage:
+            qDebug("STORE PACKAGE len- %d", r.bufferLength);
+            return;
+        case Outcome::PackageOutsideDownload:
+            qDebug("STORE PACKAGE len- %d", r.bufferLength);
+            qDebug("unknown 0x4 Package");
+            emit commuError(CommuUnknownPackage);
+            return;
+        case Outcome::Package:
+            qDebug("STORE PACKAGE len- %d", r.bufferLength);
+            m_downloadTimer->stop();
+            m_keepTimer->stop();
+            emit recvDataStored(r.message);
+            close();
+            return;
+        case Outcome::UnknownStart:
+            qDebug("unknown Package len-%d", r.bufferLength);
+            emit commuError(CommuUnknownPackage);
+            return;
+        }
     }
 }
 

@@ -111,6 +111,8 @@ private slots:
     void largestPackageInChunks();
     void packageCutShort();
     void sixthStrayFrameAbandonsDownload();
+    void strayFramesAndPackageInOneChunk_data();
+    void strayFramesAndPackageInOneChunk();
     void sendStopsAtZeroByte_data();
     void sendStopsAtZeroByte();
     void destroyingLinkClosesPort();
@@ -536,6 +538,42 @@ void Tst_dataserialport::sixthStrayFrameAbandonsDownload()
     const int seen = m_codes->count();
     QVERIFY(!m_codes->wait(500));   // timers stopped, so no code 2 for the closed port
     QCOMPARE(m_codes->count(), seen);
+}
+
+void Tst_dataserialport::strayFramesAndPackageInOneChunk_data()
+{
+    QTest::addColumn<int>("strays");
+    QTest::addColumn<bool>("delivered");
+    QTest::newRow("five frames, then the package") << 5 << true;
+    QTest::newRow("one frame, then the package") << 1 << true;
+    QTest::newRow("six frames abandon the download") << 6 << false;
+}
+
+void Tst_dataserialport::strayFramesAndPackageInOneChunk()
+{
+    QFETCH(int, strays);
+    QFETCH(bool, delivered);
+    // Nothing more is sent during a download: a package that arrives behind
+    // stray frames in the same chunk must not wait for the guard.
+    m_link->setIntervals(100, 60000);
+    invoke("startDownload");
+    QCOMPARE(m_pty->read(1, 10000), QByteArray(1, wire::kDownloadRequest));
+    QByteArray chunk;
+    for (int i = 0; i < strays; ++i)
+        chunk += frame(quint16(i));
+    const QByteArray pkg = package(3);
+    chunk += pkg;
+    QVERIFY(m_pty->write(chunk));
+    if (delivered) {
+        QTRY_COMPARE_WITH_TIMEOUT(m_packages->count(), 1, 10000);
+        QCOMPARE(m_packages->at(0).at(0).toByteArray(), pkg);
+        QVERIFY(!codes().contains(7));
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(codes().contains(7), 10000);
+        QCOMPARE(m_packages->count(), 0);
+    }
+    QCOMPARE(m_frames->count(), 0);
+    QVERIFY(!portOpen());
 }
 
 void Tst_dataserialport::sendStopsAtZeroByte_data()
