@@ -1,1 +1,102 @@
 #include "storage/loghelper.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QSettings>
+#include <QVariant>
+#include <QtEndian>
+
+#include "storage/globals.h"
+#include "storage/platformfile.h"
+
+namespace {
+
+const char kStampFormat[] = "yyyy-MM-dd hh:mm:ss ";
+constexpr int kStampChars = 20; // 40 bytes in the file
+constexpr int kFlushBytes = 64 * 1024;
+
+void appendUtf16Le(QByteArray &out, const QString &text)
+{
+    const int at = out.size();
+    out.resize(at + 2 * text.size());
+    qToLittleEndian<quint16>(text.utf16(), text.size(), out.data() + at);
+}
+
+void appendStamp(QByteArray &out, const QDateTime &when)
+{
+    // A locale with wider digits must not shift the text: the stamp is
+    // always 20 code units.
+    appendUtf16Le(out, when.toString(QLatin1String(kStampFormat))
+                           .leftJustified(kStampChars, QLatin1Char(' '), true));
+}
+
+QByteArray textAndLineEnd(const QString &text)
+{
+    QByteArray bytes;
+    appendUtf16Le(bytes, text);
+    bytes.append("\r\0\n\0", 4);
+    return bytes;
+}
+
+} // namespace
+
+LogHelper::LogHelper(QObject *parent)
+    : QObject(parent)
+{
+    // The setting is a prefix, not a directory: it must end in a separator
+    // itself to put the file inside a folder.
+    QString prefix;
+    if (pSettings)
+        prefix = pSettings->value(QStringLiteral("SystemLog/RuntimeLogDir")).toString();
+    logFilePath = prefix + QStringLiteral("mivo.log");
+    qDebug().noquote() << QStringLiteral("Runtime Log: ") + logFilePath;
+}
+
+void LogHelper::writeLog(const wchar_t *text)
+{
+    // wchar_t is UTF-32 on Linux; the file holds UTF-16 everywhere.
+    const QString str = text ? QString::fromWCharArray(text) : QString();
+
+    const PlatformFile::Handle file = PlatformFile::openForAppendExclusive(logFilePath);
+    if (file == PlatformFile::InvalidHandle)
+        return;
+    QByteArray entry;
+    entry.reserve(2 * kStampChars + 2 * str.size() + 4);
+    appendStamp(entry, QDateTime::currentDateTime());
+    entry.append(textAndLineEnd(str));
+    PlatformFile::appendBytes(file, entry.constData(), entry.size());
+    PlatformFile::closeFile(file);
+}
+
+void LogHelper::writeLogRepeated(const QString &text, int count)
+{
+    if (count <= 0)
+        return;
+    const PlatformFile::Handle file = PlatformFile::openForAppendExclusive(logFilePath);
+    if (file == PlatformFile::InvalidHandle)
+        return;
+
+    const QByteArray tail = textAndLineEnd(text);
+    QByteArray stamp;
+    qint64 stampSecond = -1;
+    QByteArray buffer;
+    buffer.reserve(kFlushBytes + 2 * kStampChars + tail.size());
+    for (int i = 0; i < count; ++i) {
+        // The stamp only changes with the second; format it once per second.
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const qint64 second = now >= 0 ? now / 1000 : (now - 999) / 1000;
+        if (second != stampSecond) {
+            stampSecond = second;
+            stamp.clear();
+            appendStamp(stamp, QDateTime::fromMSecsSinceEpoch(second * 1000));
+        }
+        buffer.append(stamp);
+        buffer.append(tail);
+        if (buffer.size() >= kFlushBytes) {
+            PlatformFile::appendBytes(file, buffer.constData(), buffer.size());
+            buffer.resize(0); // keeps the reserved capacity
+        }
+    }
+    PlatformFile::appendBytes(file, buffer.constData(), buffer.size());
+    PlatformFile::closeFile(file);
+}

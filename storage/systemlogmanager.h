@@ -1,1 +1,64 @@
 #pragma once
+
+#include <QList>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include "model/pelnorxlogitem.h"
+
+class QMutex;
+class QSqlError;
+struct HistoryTable;
+
+// The history database systemlog.db: table AQ7316 holds the latest recording,
+// AQ7316IN the latest download. Every operation opens the connection, runs
+// its statement and closes it again.
+class SystemLogManager : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(SystemLogManager)
+
+public:
+    // systemlog.db in the application directory. Ends the process with -1
+    // when the file cannot be opened.
+    explicit SystemLogManager(QObject *parent = nullptr);
+    // systemlog.db in databaseDirectory; otherwise as above. For tests and tools.
+    SystemLogManager(const QString &databaseDirectory, QObject *parent);
+    ~SystemLogManager() override;
+
+    // 0 when stored, -1 otherwise.
+    int insertSystemLog(const PelnorXLogItem &item);
+    int insertSystemLogIn(const PelnorXLogItem &item);
+
+    // Store many records in one transaction with the same rows, ids, runtime
+    // log lines and signals as storing them one by one. A record that fails
+    // does not stop the others. Returns how many were stored, -1 when the
+    // database cannot be opened.
+    int insertSystemLogBatch(const QList<PelnorXLogItem> &items);
+    int insertSystemLogInBatch(const QList<PelnorXLogItem> &items);
+
+    // Replace *list by all rows in id order; the row count, or 0 on failure
+    // (the list is then left as it was).
+    int querySystemLog(QList<PelnorXLogItem> *list);
+    int querySystemLogIn(QList<PelnorXLogItem> *list);
+
+    void deleteSystemLog();
+    void deleteSystemLogIn();
+
+signals:
+    void SystemLogInserted();
+
+private:
+    void setUp(const QString &directory);
+    int insertInto(const HistoryTable &table, const PelnorXLogItem &item);
+    int insertBatchInto(const HistoryTable &table, const QList<PelnorXLogItem> &items);
+    int queryAll(const HistoryTable &table, QList<PelnorXLogItem> *list);
+    void deleteAll(const HistoryTable &table);
+    void reportInsertFailure(const QSqlError &error);
+    bool transactionStillOpen();
+
+    qint32 insertCount = 0;
+    QMutex *mutex = nullptr;
+    QSqlDatabase db;
+};
