@@ -7,47 +7,54 @@
 #include <QPointer>
 #include <QTimer>
 
-// Answers the next modal dialog the program opens: presses the button with
-// the given text (any dialog: the first button whose text matches), or
-// rejects the dialog when no text is given. Records what the box said.
+// Answers the next modal dialogs the program opens, one answer each, in
+// order: presses the button with the given text, or rejects the dialog for
+// an empty text. Records what each dialog said.
 class ModalAnswer : public QObject
 {
 public:
     explicit ModalAnswer(const QString &buttonText = QString(), int waitMs = 20000)
-        : m_button(buttonText), m_left(waitMs / 20)
+        : ModalAnswer(QStringList{buttonText}, waitMs)
+    {
+    }
+
+    explicit ModalAnswer(const QStringList &answers, int waitMs = 20000)
+        : m_answers(answers), m_left(waitMs / 20)
     {
         m_timer.setInterval(20);
         QObject::connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
         m_timer.start();
     }
 
-    bool answered() const { return m_answered; }
-    QString title() const { return m_title; }
-    QString text() const { return m_text; }
-    QStringList buttons() const { return m_buttons; }
+    bool answered() const { return !m_titles.isEmpty(); }
+    int count() const { return m_titles.size(); }
+    QString title(int i = 0) const { return m_titles.value(i); }
+    QString text(int i = 0) const { return m_texts.value(i); }
+    QStringList buttons(int i = 0) const { return m_buttons.value(i); }
 
 private:
     void poll()
     {
-        if (--m_left < 0) {
+        if (--m_left < 0 || m_answers.isEmpty()) {
             m_timer.stop();
             return;
         }
-        QWidget *w = QApplication::activeModalWidget();
-        auto *dialog = qobject_cast<QDialog *>(w);
-        if (!dialog || !dialog->isVisible())
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || dialog == m_last)
             return;
-        m_timer.stop();
-        m_title = dialog->windowTitle();
-        if (auto *box = qobject_cast<QMessageBox *>(dialog))
-            m_text = box->text();
+        m_last = dialog;
+        const QString answer = m_answers.takeFirst();
+        m_titles << dialog->windowTitle();
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        m_texts << (box ? box->text() : QString());
         const auto all = dialog->findChildren<QAbstractButton *>();
+        QStringList names;
         for (QAbstractButton *b : all)
-            m_buttons << b->text();
-        m_answered = true;
-        if (!m_button.isEmpty()) {
+            names << b->text();
+        m_buttons << names;
+        if (!answer.isEmpty()) {
             for (QAbstractButton *b : all) {
-                if (b->text() == m_button) {
+                if (b->text() == answer) {
                     b->click();
                     return;
                 }
@@ -57,10 +64,10 @@ private:
     }
 
     QTimer m_timer;
-    QString m_button;
+    QStringList m_answers;
     int m_left;
-    bool m_answered = false;
-    QString m_title;
-    QString m_text;
-    QStringList m_buttons;
+    QPointer<QDialog> m_last;
+    QStringList m_titles;
+    QStringList m_texts;
+    QList<QStringList> m_buttons;
 };

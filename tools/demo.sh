@@ -23,6 +23,10 @@ if [ -d "$build/bin/languages" ]; then
   cp -f "$build/bin/languages/"*.qm "$demo/languages/" 2>/dev/null || true
 fi
 
+for arg in "$@"; do
+  case "$arg" in -h|--help) exec "$build/bin/aq7316-sim" --help ;; esac
+done
+
 simout="$demo/sim.out"
 "$build/bin/aq7316-sim" --link "$demo/ttyAQ7316" --drift --records 120 "$@" >"$simout" &
 sim=$!
@@ -32,7 +36,10 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 pty="$(head -n1 "$simout")"
-[ -n "$pty" ] || { echo "The simulator did not start." >&2; exit 1; }
+if [ -z "$pty" ] || [ ! -e "$pty" ] || ! kill -0 "$sim" 2>/dev/null; then
+  echo "The simulator did not start." >&2
+  exit 1
+fi
 echo "Simulated AQ7316 on $pty (also $demo/ttyAQ7316)"
 
 ini="$demo/Options.ini"

@@ -1,0 +1,100 @@
+#include "app/startup.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFile>
+#include <QFont>
+#include <QLocale>
+#include <QProcess>
+#include <QSettings>
+#include <QTextCodec>
+#include <QTranslator>
+
+#include "app/singleapplication.h"
+#include "storage/globals.h"
+#include "storage/loghelper.h"
+#include "storage/systemsetting.h"
+#include "ui/mainwindow.h"
+
+namespace {
+
+const char kInstanceKey[] = "some unique key string";
+const char kInstanceMessage[] = "message from other instance.";
+
+// The stored language picks the codec for the locale (and with it every
+// toLocal8Bit conversion, the CSV export's among them) and the translators.
+void applyLanguage(int language)
+{
+    QString programFile;
+    QString qtFile;
+    const QString dir = QCoreApplication::applicationDirPath();
+    if (language == 0) {
+        qDebug() << "English system";
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+        programFile = dir + "/languages/pelnor_en.qm";
+        qtFile = dir + "/languages/qt_en.qm";
+    } else if (language == 1) {
+        qDebug() << "中文系统";
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
+        programFile = dir + "/languages/pelnor_zh.qm";
+        qtFile = dir + "/languages/qt_en.qm";
+    } else {
+        return;
+    }
+
+    // Installed for the whole run.
+    auto *program = new QTranslator();
+    auto *qt = new QTranslator();
+    if (QFile::exists(programFile)) {
+        program->load(programFile);
+        qt->load(qtFile);
+        QCoreApplication::installTranslator(program);
+        QCoreApplication::installTranslator(qt);
+        qDebug() << programFile;
+    } else {
+        qDebug() << programFile + "language file does not exists ...";
+    }
+}
+
+} // namespace
+
+int runLogger(int argc, char *argv[])
+{
+    // The program asks for OpenGL ES as it always has; nothing here draws
+    // with OpenGL, so a machine without it (a virtual display, a remote
+    // session) starts all the same.
+    QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
+    QApplication::setFont(QFont(QStringLiteral("Microsoft YaHei"), 9));
+
+    SingleApplication app(argc, argv, QLatin1String(kInstanceKey));
+    if (app.isRunning()) {
+        app.sendMessage(QLatin1String(kInstanceMessage));
+        return 0;
+    }
+
+    pSettings = new QSettings(QCoreApplication::applicationDirPath() + "/Options.ini",
+                              QSettings::IniFormat);
+    pSystemSetting = new SystemSetting();
+    pLogHelper = new LogHelper(nullptr);
+
+    const QLocale locale = QLocale::system();
+    qDebug() << "lang=" << locale.language();
+    qDebug() << "country=" << locale.country();
+    qDebug() << "name=" << locale.name();
+    pFileNameCodec = QTextCodec::codecForName(locale.name() == QLatin1String("zh_CN") ? "GBK" : "UTF-8");
+
+    applyLanguage(pSystemSetting->language);
+
+    int code = 0;
+    {
+        MainWindow window;
+        window.showMaximized();
+        code = app.exec();
+        if (code == kRestartCode) {
+            // Hand the guard over first, so the new copy is a first instance.
+            app.releaseGuard();
+            QProcess::startDetached(QCoreApplication::applicationFilePath(), QStringList());
+        }
+    }
+    return code;
+}
