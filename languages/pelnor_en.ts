@@ -66,7 +66,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/mainwindow.cpp" line="+175"/>
+        <location filename="../ui/mainwindow.cpp" line="+180"/>
         <source>Time</source>
         <translation type="unfinished"></translation>
     </message>
@@ -146,12 +146,12 @@
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="-83"/>
-        <location line="+576"/>
+        <location line="+587"/>
         <source>AQ7316 Anemometer</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-505"/>
+        <location line="-516"/>
         <source>AQ7316 Data</source>
         <translation type="unfinished"></translation>
     </message>
@@ -166,7 +166,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+25"/>
         <source>Download</source>
         <translation type="unfinished"></translation>
     </message>
@@ -177,23 +177,25 @@
     </message>
     <message>
         <location line="+4"/>
-        <location line="+296"/>
+        <location line="+304"/>
         <source>Record</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-296"/>
-        <location line="+297"/>
+        <location line="-304"/>
+        <location line="+305"/>
         <source>Start to Record</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-291"/>
+        <location line="-299"/>
+        <location line="+458"/>
+        <location line="+68"/>
         <source>Export</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-526"/>
         <source>Export Data</source>
         <translation type="unfinished"></translation>
     </message>
@@ -209,18 +211,23 @@
     </message>
     <message>
         <location line="+6"/>
-        <location line="+428"/>
+        <location line="+436"/>
         <source>About</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-423"/>
+        <location line="-431"/>
         <source>Side In/Out</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+151"/>
+        <location line="+152"/>
         <source>Realtime data received</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Realtime data received, but NOT stored: the history database cannot be written</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -234,7 +241,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+99"/>
+        <location line="+41"/>
+        <source>Stored data received, but %1 of %2 records NOT stored: the history database cannot be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+63"/>
         <location line="+1"/>
         <source>Stop Recording</source>
         <translation type="unfinished"></translation>
@@ -262,11 +274,12 @@
     </message>
     <message>
         <location line="+0"/>
+        <location line="+120"/>
         <source>Error</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-118"/>
         <location line="+49"/>
         <location line="+62"/>
         <source>OK</source>
@@ -320,11 +333,12 @@
     </message>
     <message>
         <location line="+3"/>
+        <location line="+78"/>
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="-63"/>
         <source>Restart</source>
         <translation type="unfinished"></translation>
     </message>
@@ -336,6 +350,64 @@
     <message>
         <location line="+46"/>
         <source>The program is Data Logger For AQ7316</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No Data to Export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Please select the export file format</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>PDF</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CSV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Please select the export path</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>//TamskAnemometer_export_%2.pdf</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+14"/>
+        <source>Exporting...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>\TamskAnemometer_export_%1.csv</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Exporting...Done</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Export failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The export could not be written:
+%1
+%2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

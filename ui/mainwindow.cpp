@@ -213,7 +213,10 @@ void MainWindow::setUpChart()
     m_axisTime->setGridLineColor(QColor(0, 0, 229));
     m_axisWind->setGridLineColor(QColor(0, 0, 229));
 
+    // The view comes with a chart of its own, which it gives up, not frees.
+    QChart *placeholder = ui->wv_Plot->chart();
     ui->wv_Plot->setChart(m_chart);
+    delete placeholder;
 }
 
 void MainWindow::createActions()
@@ -401,9 +404,12 @@ void MainWindow::onRecvDataFrame(QByteArray ba)
     m_axisTime->setMax(now);
     refreshSeries();
 
-    pSystemLogManager->insertSystemLog(record);
-
-    statusBar()->showMessage(tr("Realtime data received"));
+    // A reading the database refused (a locked or full disk) is still shown,
+    // but the user is told that it is not being kept.
+    if (pSystemLogManager->insertSystemLog(record) == 0)
+        statusBar()->showMessage(tr("Realtime data received"));
+    else
+        statusBar()->showMessage(tr("Realtime data received, but NOT stored: the history database cannot be written"));
 }
 
 void MainWindow::slotDownloadItem(QByteArray package)
@@ -441,7 +447,7 @@ void MainWindow::slotDownloadItem(QByteArray package)
     refreshSeries();
     // One transaction for the whole package; rows, ids and log lines are
     // those of storing the records one by one.
-    pSystemLogManager->insertSystemLogInBatch(items);
+    const int storedCount = pSystemLogManager->insertSystemLogInBatch(items);
 
     ui->lbState->setText(deviceStateText(0));
     if (n > 0) {
@@ -455,6 +461,11 @@ void MainWindow::slotDownloadItem(QByteArray package)
     for (int c = 0; c < TableColumnCount; ++c)
         ui->tv_Record->setColumnWidth(c, kColumnWidths[c]);
     selectLastRow();
+    if (storedCount < n) {
+        statusBar()->showMessage(tr("Stored data received, but %1 of %2 records NOT stored: the history database cannot be written")
+                                     .arg(n - qMax(storedCount, 0))
+                                     .arg(n));
+    }
     closeLoading();
 }
 
