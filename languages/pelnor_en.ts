@@ -6,434 +6,436 @@
     <message>
         <location filename="../device/realtimeframe.cpp" line="+67"/>
         <source>Normal</source>
-        <translation type="unfinished"></translation>
+        <translation>Normal</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>No Wheel</source>
-        <translation type="unfinished"></translation>
+        <translation>No Wheel</translation>
     </message>
     <message>
         <location line="+1"/>
         <location filename="../ui/mainwindowform.cpp" line="+238"/>
         <source>Unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>Unknown</translation>
     </message>
     <message>
         <location filename="../model/valuetext.cpp" line="+110"/>
         <location line="+47"/>
         <source>wind-ms</source>
-        <translation type="unfinished"></translation>
+        <translation>wind-ms</translation>
     </message>
     <message>
         <location line="-46"/>
         <location line="+42"/>
         <source>wind-kmh</source>
-        <translation type="unfinished"></translation>
+        <translation>wind-kmh</translation>
     </message>
     <message>
         <location line="-41"/>
         <location line="+42"/>
         <source>wind-mph</source>
-        <translation type="unfinished"></translation>
+        <translation>wind-mph</translation>
     </message>
     <message>
         <location line="-41"/>
         <location line="+42"/>
         <source>wind-knots</source>
-        <translation type="unfinished"></translation>
+        <translation>wind-knots</translation>
     </message>
     <message>
         <location line="-41"/>
         <location line="+42"/>
         <source>wind-ftmin</source>
-        <translation type="unfinished"></translation>
+        <translation>wind-ftmin</translation>
     </message>
     <message>
         <location line="-41"/>
         <source>wind-cmm</source>
-        <translation type="unfinished"></translation>
+        <translation>wind-cmm</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>wind-cfm</source>
-        <translation type="unfinished"></translation>
+        <translation>wind-cfm</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>Date</source>
-        <translation type="unfinished"></translation>
+        <translation>Date</translation>
     </message>
     <message>
         <location line="+1"/>
         <location filename="../ui/mainwindow.cpp" line="+180"/>
         <source>Time</source>
-        <translation type="unfinished"></translation>
+        <translation>Time</translation>
     </message>
     <message>
         <location line="+1"/>
         <location line="+23"/>
         <source>Temp-C</source>
-        <translation type="unfinished"></translation>
+        <translation>Temp-C</translation>
     </message>
     <message>
         <location line="-23"/>
         <location line="+24"/>
         <source>Temp-F</source>
-        <translation type="unfinished"></translation>
+        <translation>Temp-F</translation>
     </message>
     <message>
         <location line="-22"/>
         <source>Area-Mm</source>
-        <translation type="unfinished"></translation>
+        <translation>Area-Mm</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Area-Ft</source>
-        <translation type="unfinished"></translation>
+        <translation>Area-Ft</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Volume-CMM</source>
-        <translation type="unfinished"></translation>
+        <translation>Volume-CMM</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Volume-CFM</source>
-        <translation type="unfinished"></translation>
+        <translation>Volume-CFM</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>WindChill-C</source>
-        <translation type="unfinished"></translation>
+        <translation>WindChill-C</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>WindChill-F</source>
-        <translation type="unfinished"></translation>
+        <translation>WindChill-F</translation>
     </message>
     <message>
         <location line="+50"/>
         <source>ft²</source>
-        <translation type="unfinished"></translation>
+        <translation>ft²</translation>
     </message>
     <message>
         <location line="+3"/>
         <location filename="../ui/mainwindowform.cpp" line="+5"/>
         <source>m²</source>
-        <translation type="unfinished"></translation>
+        <translation>m²</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>CFM</source>
-        <translation type="unfinished"></translation>
+        <translation>CFM</translation>
     </message>
     <message>
         <location line="+3"/>
         <location filename="../ui/mainwindowform.cpp" line="-2"/>
         <source>CMM</source>
-        <translation type="unfinished"></translation>
+        <translation>CMM</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>du-F</source>
-        <translation type="unfinished"></translation>
+        <translation>℉</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>du-C</source>
-        <translation type="unfinished"></translation>
+        <translation>℃</translation>
     </message>
     <message>
         <location filename="../ui/mainwindow.cpp" line="-83"/>
         <location line="+587"/>
         <source>AQ7316 Anemometer</source>
-        <translation type="unfinished"></translation>
+        <translation>AQ7316 Anemometer</translation>
     </message>
     <message>
         <location line="-516"/>
         <source>AQ7316 Data</source>
-        <translation type="unfinished"></translation>
+        <translation>AQ7316 Data</translation>
     </message>
     <message>
         <location line="+33"/>
         <source>Temperature</source>
-        <translation type="unfinished"></translation>
+        <translation>Temperature</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>Vel</source>
-        <translation type="unfinished"></translation>
+        <translation>Vel</translation>
     </message>
     <message>
         <location line="+25"/>
         <source>Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Download</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Download Stored Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Download Stored Data</translation>
     </message>
     <message>
         <location line="+4"/>
         <location line="+304"/>
         <source>Record</source>
-        <translation type="unfinished"></translation>
+        <translation>Record</translation>
     </message>
     <message>
         <location line="-304"/>
         <location line="+305"/>
         <source>Start to Record</source>
-        <translation type="unfinished"></translation>
+        <translation>Start to Record</translation>
     </message>
     <message>
         <location line="-299"/>
         <location line="+458"/>
         <location line="+68"/>
         <source>Export</source>
-        <translation type="unfinished"></translation>
+        <translation>Export</translation>
     </message>
     <message>
         <location line="-526"/>
         <source>Export Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Export Data</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Set</source>
-        <translation type="unfinished"></translation>
+        <translation>Set</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Set Options</source>
-        <translation type="unfinished"></translation>
+        <translation>Set Options</translation>
     </message>
     <message>
         <location line="+6"/>
         <location line="+436"/>
         <source>About</source>
-        <translation type="unfinished"></translation>
+        <translation>About</translation>
     </message>
     <message>
         <location line="-431"/>
         <source>Side In/Out</source>
-        <translation type="unfinished"></translation>
+        <translation>Side In/Out</translation>
     </message>
     <message>
         <location line="+152"/>
         <source>Realtime data received</source>
-        <translation type="unfinished"></translation>
+        <translation>Realtime data received</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Realtime data received, but NOT stored: the history database cannot be written</source>
-        <translation type="unfinished"></translation>
+        <translation>Realtime data received, but NOT stored: the history database cannot be written</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>Stored data received Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Stored data received Error</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>Stored data received</source>
-        <translation type="unfinished"></translation>
+        <translation>Stored data received</translation>
     </message>
     <message>
         <location line="+41"/>
         <source>Stored data received, but %1 of %2 records NOT stored: the history database cannot be written</source>
-        <translation type="unfinished"></translation>
+        <translation>Stored data received, but %1 of %2 records NOT stored: the history database cannot be written</translation>
     </message>
     <message>
         <location line="+63"/>
         <location line="+1"/>
         <source>Stop Recording</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop Recording</translation>
     </message>
     <message>
         <location line="+27"/>
         <source>Stored data receiving...</source>
-        <translation type="unfinished"></translation>
+        <translation>Stored data receiving...</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>unknown error</source>
-        <translation type="unfinished"></translation>
+        <translation>unknown error</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>communication error</source>
-        <translation type="unfinished"></translation>
+        <translation>communication error</translation>
     </message>
     <message>
         <location line="+5"/>
         <location line="+5"/>
         <source>no serialport</source>
-        <translation type="unfinished"></translation>
+        <translation>no serialport</translation>
     </message>
     <message>
         <location line="+0"/>
         <location line="+120"/>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <location line="-118"/>
         <location line="+49"/>
         <location line="+62"/>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <location line="-106"/>
         <source>communication timeout</source>
-        <translation type="unfinished"></translation>
+        <translation>communication timeout</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>crc error</source>
-        <translation type="unfinished"></translation>
+        <translation>crc error</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>data length error</source>
-        <translation type="unfinished"></translation>
+        <translation>data length error</translation>
     </message>
     <message>
         <location line="+6"/>
         <location line="+3"/>
         <source>Download Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Download Error</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Please download again</source>
-        <translation type="unfinished"></translation>
+        <translation>Please download again</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>device set</source>
-        <translation type="unfinished"></translation>
+        <translation>device set</translation>
     </message>
     <message>
         <location line="+9"/>
         <source>Offline</source>
-        <translation type="unfinished"></translation>
+        <translation>Offline</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>No Data Received</source>
-        <translation type="unfinished"></translation>
+        <translation>No Data Received</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Device is Offline. You can select Cancel and Power on Device, Or you can select OK and alter Serial Port.</source>
-        <translation type="unfinished"></translation>
+        <translation>Device is Offline. You can select Cancel and Power on Device, Or you can select OK and alter Serial Port.</translation>
     </message>
     <message>
         <location line="+3"/>
         <location line="+78"/>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <location line="-63"/>
         <source>Restart</source>
-        <translation type="unfinished"></translation>
+        <translation>Restart</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>APP need reset</source>
-        <translation type="unfinished"></translation>
+        <translation>APP need reset</translation>
     </message>
     <message>
         <location line="+46"/>
         <source>The program is Data Logger For AQ7316</source>
-        <translation type="unfinished"></translation>
+        <translation>The program is Data Logger For AQ7316</translation>
     </message>
     <message>
         <location line="+9"/>
         <source>No Data to Export</source>
-        <translation type="unfinished"></translation>
+        <translation>No Data to Export</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Please select the export file format</source>
-        <translation type="unfinished"></translation>
+        <translation>Please select the export file format</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>PDF</source>
-        <translation type="unfinished"></translation>
+        <translation>PDF</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>CSV</source>
-        <translation type="unfinished"></translation>
+        <translation>CSV</translation>
     </message>
     <message>
         <location line="+9"/>
         <source>Please select the export path</source>
-        <translation type="unfinished"></translation>
+        <translation>Please select the export path</translation>
     </message>
     <message>
         <location line="+24"/>
         <source>//TamskAnemometer_export_%2.pdf</source>
-        <translation type="unfinished"></translation>
+        <translation>//TamskAnemometer_export_%2.pdf</translation>
     </message>
     <message>
         <location line="+2"/>
         <location line="+14"/>
         <source>Exporting...</source>
-        <translation type="unfinished"></translation>
+        <translation>Exporting...</translation>
     </message>
     <message>
         <location line="-2"/>
         <source>\TamskAnemometer_export_%1.csv</source>
-        <translation type="unfinished"></translation>
+        <translation>\TamskAnemometer_export_%1.csv</translation>
     </message>
     <message>
         <location line="+13"/>
         <source>Exporting...Done</source>
-        <translation type="unfinished"></translation>
+        <translation>Exporting...Done</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Export failed</source>
-        <translation type="unfinished"></translation>
+        <translation>Export failed</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>The export could not be written:
 %1
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>The export could not be written:
+%1
+%2</translation>
     </message>
     <message>
         <location filename="../ui/mainwindowform.cpp" line="-5"/>
         <source>MainWindow</source>
-        <translation type="unfinished"></translation>
+        <translation>MainWindow</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>DeviceState:</source>
-        <translation type="unfinished"></translation>
+        <translation>DeviceState:</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>m/s</source>
-        <translation type="unfinished"></translation>
+        <translation>m/s</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>℃</source>
-        <translation type="unfinished"></translation>
+        <translation>℃</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>toolBar</source>
-        <translation type="unfinished"></translation>
+        <translation>toolBar</translation>
     </message>
 </context>
 <context>
@@ -441,22 +443,22 @@
     <message>
         <location filename="../storage/systemlogmanager.cpp" line="+95"/>
         <source>Open</source>
-        <translation type="unfinished"></translation>
+        <translation>Open</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Open System Log failed</source>
-        <translation type="unfinished"></translation>
+        <translation>Open System Log failed</translation>
     </message>
     <message>
         <location line="+278"/>
         <source>Query</source>
-        <translation type="unfinished"></translation>
+        <translation>Query</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Query History Log failed</source>
-        <translation type="unfinished"></translation>
+        <translation>Query History Log failed</translation>
     </message>
 </context>
 <context>
@@ -464,13 +466,13 @@
     <message>
         <location line="-213"/>
         <source>打开系统日志出错</source>
-        <translation type="unfinished"></translation>
+        <translation>Open system log failed</translation>
     </message>
     <message>
         <location line="+98"/>
         <location line="+74"/>
         <source>插入系统日志</source>
-        <translation type="unfinished"></translation>
+        <translation>Insert system log</translation>
     </message>
 </context>
 <context>
@@ -478,133 +480,133 @@
     <message>
         <location filename="../app/setserailport.cpp" line="+195"/>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Dialog</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>SerialPort</source>
-        <translation type="unfinished"></translation>
+        <translation>SerialPort</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>State</source>
-        <translation type="unfinished"></translation>
+        <translation>State</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>PortName</source>
-        <translation type="unfinished"></translation>
+        <translation>PortName</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Temperature</source>
-        <translation type="unfinished"></translation>
+        <translation>Temperature</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>℃</source>
-        <translation type="unfinished"></translation>
+        <translation>℃</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>℉</source>
-        <translation type="unfinished"></translation>
+        <translation>℉</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Area</source>
-        <translation type="unfinished"></translation>
+        <translation>Area</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>m²</source>
-        <translation type="unfinished"></translation>
+        <translation>m²</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>ft²</source>
-        <translation type="unfinished"></translation>
+        <translation>ft²</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Vel</source>
-        <translation type="unfinished"></translation>
+        <translation>Vel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>m/s</source>
-        <translation type="unfinished"></translation>
+        <translation>m/s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>knots</source>
-        <translation type="unfinished"></translation>
+        <translation>knots</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>km/h</source>
-        <translation type="unfinished"></translation>
+        <translation>km/h</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>ft/min</source>
-        <translation type="unfinished"></translation>
+        <translation>ft/min</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>mph</source>
-        <translation type="unfinished"></translation>
+        <translation>mph</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Flow</source>
-        <translation type="unfinished"></translation>
+        <translation>Flow</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>CMM</source>
-        <translation type="unfinished"></translation>
+        <translation>CMM</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>CFM</source>
-        <translation type="unfinished"></translation>
+        <translation>CFM</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>English</source>
-        <translation type="unfinished"></translation>
+        <translation>English</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Chinese</source>
-        <translation type="unfinished"></translation>
+        <translation>Chinese</translation>
     </message>
     <message>
         <location line="+1"/>
         <location line="+124"/>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <location line="-123"/>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <location line="+50"/>
         <source>Options Set</source>
-        <translation type="unfinished"></translation>
+        <translation>Options Set</translation>
     </message>
     <message>
         <location line="+73"/>
         <source>No Serial Port found</source>
-        <translation type="unfinished"></translation>
+        <translation>No Serial Port found</translation>
     </message>
 </context>
 </TS>
