@@ -40,7 +40,8 @@ private:
             return;
         }
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || dialog == m_last)
+        // The busy indicator is modal too, but it is the program's to close.
+        if (!dialog || !dialog->isVisible() || dialog == m_last || dialog->inherits("QProcessIndicator"))
             return;
         m_last = dialog;
         const QString answer = m_answers.takeFirst();
