@@ -56,4 +56,9 @@ else
   exec_prefix=()
 fi
 cd "$demo"
-"${exec_prefix[@]}" "$demo/aq7316-logger"
+"${exec_prefix[@]}" "$demo/aq7316-logger" || true
+# A language change restarts the logger as a fresh process: keep the
+# simulator for as long as any logger of the demo folder runs.
+while pgrep -f "^$demo/aq7316-logger" >/dev/null; do
+  sleep 1
+done
