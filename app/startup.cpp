@@ -23,7 +23,7 @@ const char kInstanceMessage[] = "message from other instance.";
 
 // The stored language picks the codec for the locale (and with it every
 // toLocal8Bit conversion, the CSV export's among them) and the translators.
-void applyLanguage(int language)
+void applyLanguage(int language, QTranslator &program, QTranslator &qt)
 {
     QString programFile;
     QString qtFile;
@@ -42,14 +42,11 @@ void applyLanguage(int language)
         return;
     }
 
-    // Installed for the whole run.
-    auto *program = new QTranslator();
-    auto *qt = new QTranslator();
     if (QFile::exists(programFile)) {
-        program->load(programFile);
-        qt->load(qtFile);
-        QCoreApplication::installTranslator(program);
-        QCoreApplication::installTranslator(qt);
+        program.load(programFile);
+        qt.load(qtFile);
+        QCoreApplication::installTranslator(&program);
+        QCoreApplication::installTranslator(&qt);
         qDebug() << programFile;
     } else {
         qDebug() << programFile + "language file does not exists ...";
@@ -65,6 +62,10 @@ int runLogger(int argc, char *argv[])
     // session) starts all the same.
     QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
     QApplication::setFont(QFont(QStringLiteral("Microsoft YaHei"), 9));
+
+    // Installed for the whole run: they outlive the application object.
+    QTranslator programTranslator;
+    QTranslator qtTranslator;
 
     SingleApplication app(argc, argv, QLatin1String(kInstanceKey));
     if (app.isRunning()) {
@@ -83,7 +84,7 @@ int runLogger(int argc, char *argv[])
     qDebug() << "name=" << locale.name();
     pFileNameCodec = QTextCodec::codecForName(locale.name() == QLatin1String("zh_CN") ? "GBK" : "UTF-8");
 
-    applyLanguage(pSystemSetting->language);
+    applyLanguage(pSystemSetting->language, programTranslator, qtTranslator);
 
     int code = 0;
     {

@@ -1,5 +1,7 @@
 #include "storage/systemsetting.h"
 
+#include <limits>
+
 #include <QDebug>
 #include <QSettings>
 #include <QVariant>
@@ -17,11 +19,16 @@ const char kKeyAreaUnit[] = "System/AreaUnit";
 const char kKeyVolumeUnit[] = "System/VolumeUnit";
 const char kKeyExportPath[] = "System/ExportPath";
 
-// A value that does not read as a whole number (a hand-edited "abc", or a
-// number beyond 32 bits) gives 0, as toInt() does.
+// A value that does not read as a 32-bit whole number (a hand-edited "abc",
+// or a number beyond 32 bits) gives 0. QVariant::toInt() alone would wrap
+// 4294967297 around to 1 and so pick a unit or language nobody chose.
 qint32 readInt(const char *key, const QVariant &def)
 {
-    return pSettings->value(QLatin1String(key), def).toInt();
+    bool ok = false;
+    const qlonglong v = pSettings->value(QLatin1String(key), def).toLongLong(&ok);
+    if (!ok || v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
+        return 0;
+    return qint32(v);
 }
 } // namespace
 

@@ -89,6 +89,8 @@ private slots:
                                            << "COM3" << 0 << 0 << 0 << 0;
         QTest::newRow("huge number") << QByteArray("[System]\nSERIALPORTBAUD=99999999999999999999\nWindUnit=-7\n")
                                      << "COM3" << 0 << 0 << -7 << 0;
+        QTest::newRow("beyond 32 bits does not wrap") << QByteArray("[System]\nSERIALPORTBAUD=4294977896\nLANGUAGE=4294967297\nTemperaterUnit=-4294967295\n")
+                                                     << "COM3" << 0 << 0 << 0 << 0;
         QTest::newRow("unknown codes kept") << QByteArray("[System]\nTemperaterUnit=2\nWindUnit=5\nLANGUAGE=9\n")
                                             << "COM3" << 9600 << 2 << 5 << 9;
         QTest::newRow("binary garbage") << QByteArray::fromHex("00fffe5b5379730174656d5d0a80813d020a")

@@ -9,11 +9,14 @@
 #include <QDateTimeAxis>
 #include <QDebug>
 #include <QFileDialog>
+#include <QGraphicsDropShadowEffect>
+#include <QHash>
 #include <QHeaderView>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -38,7 +41,138 @@
 
 using namespace QtCharts;
 
+// What QGraphicsDropShadowEffect blurs with; exported by QtWidgets.
+void qt_blurImage(QPainter *p, QImage &blurImage, qreal radius, bool quality, bool alphaOnly,
+                  int transposed = 0);
+
 namespace {
+
+// The chart theme puts a drop shadow under the chart's background. Qt's
+// effect blurs the whole background afresh on every repaint of the chart,
+// a third of the cost of a live frame, although the shadow depends on the
+// background's pixels alone. This one draws the same pixels the same way,
+// blurring only when the background itself has changed.
+class CachedDropShadowEffect : public QGraphicsDropShadowEffect
+{
+public:
+    explicit CachedDropShadowEffect(const QGraphicsDropShadowEffect &like)
+    {
+        setBlurRadius(like.blurRadius());
+        setOffset(like.offset());
+        setColor(like.color());
+    }
+
+protected:
+    void draw(QPainter *painter) override
+    {
+        if (blurRadius() <= 0 && offset().isNull()) {
+            drawSource(painter);
+            return;
+        }
+        QPoint at;
+        const QPixmap source = sourcePixmap(Qt::DeviceCoordinates, &at, PadToEffectiveBoundingRect);
+        if (source.isNull())
+            return;
+        if (m_shadow.isNull() || source.cacheKey() != m_sourceKey) {
+            m_shadow = shadowOf(source);
+            m_sourceKey = source.cacheKey();
+        }
+        const QTransform restore = painter->worldTransform();
+        painter->setWorldTransform(QTransform());
+        painter->drawImage(at, m_shadow);
+        painter->drawPixmap(at, source);
+        painter->setWorldTransform(restore);
+    }
+
+private:
+    QImage shadowOf(const QPixmap &source) const
+    {
+        QImage moved(source.size(), QImage::Format_ARGB32_Premultiplied);
+        moved.setDevicePixelRatio(source.devicePixelRatio());
+        moved.fill(0);
+        QPainter painter(&moved);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(offset(), source);
+        painter.end();
+
+        QImage shadow(moved.size(), QImage::Format_ARGB32_Premultiplied);
+        shadow.setDevicePixelRatio(source.devicePixelRatio());
+        shadow.fill(0);
+        painter.begin(&shadow);
+        qt_blurImage(&painter, moved, blurRadius(), false, true);
+        painter.end();
+
+        painter.begin(&shadow);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(shadow.rect(), color());
+        painter.end();
+        return shadow;
+    }
+
+    QImage m_shadow;
+    qint64 m_sourceKey = 0;
+};
+
+// The table's row-number header. Every appended row makes a header
+// re-measure the text of its first and last hundred row numbers, each a
+// font layout, on every live frame; a row number's text always measures
+// the same, so each is measured once.
+class RowNumberHeader : public QHeaderView
+{
+public:
+    explicit RowNumberHeader(QWidget *parent)
+        : QHeaderView(Qt::Vertical, parent)
+    {
+        // As the table view's own vertical header.
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+        const auto known = m_sizes.constFind(text);
+        if (known != m_sizes.constEnd())
+            return *known;
+        const QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+        if (m_sizes.size() > 4096)
+            m_sizes.clear();
+        m_sizes.insert(text, size);
+        return size;
+    }
+
+    void changeEvent(QEvent *event) override
+    {
+        // A new font or style measures differently.
+        m_sizes.clear();
+        QHeaderView::changeEvent(event);
+    }
+
+private:
+    mutable QHash<QString, QSize> m_sizes;
+};
+
+// Swaps the theme's drop shadow for the cached one. The chart gives up its
+// own effect first, so that it holds no pointer to a deleted one.
+void cacheChartShadow(QChart *chart)
+{
+    QList<QGraphicsItem *> items = chart->childItems();
+    for (int i = 0; i < items.size(); ++i) {
+        QGraphicsItem *item = items.at(i);
+        auto *effect = qobject_cast<QGraphicsDropShadowEffect *>(item->graphicsEffect());
+        if (effect) {
+            auto *cached = new CachedDropShadowEffect(*effect);
+            chart->setDropShadowEnabled(false);
+            if (item->graphicsEffect())
+                delete cached; // not the chart's background: leave it be
+            else
+                item->setGraphicsEffect(cached);
+            return;
+        }
+        items.append(item->childItems());
+    }
+}
 
 // The displays also carry their text as accessible name, so that screen
 // readers (and tests) can read what a seven-segment display shows.
@@ -148,6 +282,7 @@ void MainWindow::setUpTable()
 {
     m_model = new RecordTableModel(ui->tv_Record);
     QTableView *view = ui->tv_Record;
+    view->setVerticalHeader(new RowNumberHeader(view));
     view->setModel(m_model);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -172,6 +307,7 @@ void MainWindow::setUpChart()
     m_chart->setTitleBrush(QBrush(QColor(255, 255, 255), Qt::SolidPattern));
     m_chart->setBackgroundBrush(QBrush(QColor(32, 32, 64), Qt::SolidPattern));
     m_chart->setTheme(QChart::ChartThemeBlueIcy);
+    cacheChartShadow(m_chart);
 
     QFont axisFont(QStringLiteral("Arial"));
     axisFont.setPointSize(12);
@@ -399,6 +535,11 @@ void MainWindow::onRecvDataFrame(QByteArray ba)
     m_model->appendRecordRow(tableRowTexts(record, units, RowOrigin::Live));
     ui->tv_Record->setCurrentIndex(m_model->index(m_model->rowCount() - 1, 0));
 
+    // The series are emptied before the axis moves: a range change lays
+    // out every point of both series, and the new points are laid out again
+    // right after; this way they are laid out once per frame.
+    m_seriesTemp->clear();
+    m_seriesWind->clear();
     if (m_model->rowCount() == 1)
         m_axisTime->setMin(now);
     m_axisTime->setMax(now);

@@ -14,7 +14,6 @@
 #include "model/valuetext.h"
 
 class QAction;
-class QStandardItemModel;
 class QThread;
 class QTimer;
 class DataSerialPort;
