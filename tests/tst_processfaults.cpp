@@ -56,10 +56,7 @@ extern "C" const char *__lsan_default_suppressions()
     return "leak:libqoffscreen.so\n"
            "leak:QScreen::QScreen\n"
            "leak:QPlatformScreen::QPlatformScreen\n"
-           "leak:QWindowSystemInterface::handleScreenAdded\n"
-           // The translators live until the process ends, by design; a
-           // restart ends the process after the application object is gone.
-           "leak:applyLanguage\n";
+           "leak:QWindowSystemInterface::handleScreenAdded\n";
 }
 
 namespace {
