@@ -147,16 +147,22 @@ void DataSerialPort::openConfigured()
     open(name, baud);
 }
 
+bool DataSerialPort::openForStart()
+{
+    openConfigured();
+    if (m_serialPort->isOpen())
+        return true;
+    emit commuError(CommuNoPort);
+    return false;
+}
+
 void DataSerialPort::startRealtime()
 {
     m_timeoutCount = 0;
     m_frameReceived = false;
     m_assembler.clear();
-    openConfigured();
-    if (!m_serialPort->isOpen()) {
-        emit commuError(CommuNoPort);
+    if (!openForStart())
         return;
-    }
     QMutexLocker locker(&m_settingsMutex);
     // The first query goes out with the first tick, not now.
     m_keepTimer->start(m_keepIntervalMs);
@@ -172,11 +178,8 @@ void DataSerialPort::startDownload()
 {
     m_timeoutCount = 0;
     m_assembler.beginDownload();
-    openConfigured();
-    if (!m_serialPort->isOpen()) {
-        emit commuError(CommuNoPort);
+    if (!openForStart())
         return;
-    }
     {
         QMutexLocker locker(&m_settingsMutex);
         m_downloadTimer->start(m_downloadGuardMs);

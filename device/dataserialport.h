@@ -73,6 +73,8 @@ private slots:
 private:
     FrameAssembler::Mode mode() const;
     void openConfigured();
+    // Opens the configured port for a start; code 2 when it stays closed.
+    bool openForStart();
 
     QSerialPort *m_serialPort = nullptr;
     std::unique_ptr<QMutex> m_mutex;

@@ -13,15 +13,6 @@
 #include "storage/loadthread.h"
 #include "storage/systemlogmanager.h"
 
-// Qt 5.15's offscreen platform never frees its screen; that is not ours to report.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libqoffscreen.so\n"
-           "leak:QScreen::QScreen\n"
-           "leak:QPlatformScreen::QPlatformScreen\n"
-           "leak:QWindowSystemInterface::handleScreenAdded\n";
-}
-
 namespace {
 
 PelnorXLogItem makeItem(const QString &date, double speed)

@@ -50,15 +50,6 @@
 // QDir::tempPath(), so the children compete only with each other, never with
 // a logger or another test running on the same machine.
 
-// Qt 5.15's offscreen platform never frees its screen; that is not ours to report.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libqoffscreen.so\n"
-           "leak:QScreen::QScreen\n"
-           "leak:QPlatformScreen::QPlatformScreen\n"
-           "leak:QWindowSystemInterface::handleScreenAdded\n";
-}
-
 namespace {
 
 const char kModeFile[] = "processfaults-child.mode";

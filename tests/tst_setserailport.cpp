@@ -21,15 +21,6 @@
 #include "storage/globals.h"
 #include "storage/systemsetting.h"
 
-// Qt 5.15's offscreen platform never frees its screen; that is not ours to report.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libqoffscreen.so\n"
-           "leak:QScreen::QScreen\n"
-           "leak:QPlatformScreen::QPlatformScreen\n"
-           "leak:QWindowSystemInterface::handleScreenAdded\n";
-}
-
 namespace {
 
 // exec() result when the dialog had to be closed from outside.

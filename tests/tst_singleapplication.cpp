@@ -23,15 +23,6 @@
 // Lines on stdout: "running=0|1", "send=0|1", "message=<text>", "polled",
 // "released". Commands on stdin: "poll", "release", "quit".
 
-// Qt 5.15's offscreen platform never frees its screen; that is not ours to report.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libqoffscreen.so\n"
-           "leak:QScreen::QScreen\n"
-           "leak:QPlatformScreen::QPlatformScreen\n"
-           "leak:QWindowSystemInterface::handleScreenAdded\n";
-}
-
 namespace {
 
 const char kProgramMessage[] = "message from other instance.";

@@ -24,15 +24,6 @@
 
 Q_DECLARE_METATYPE(PelnorXLogItem)
 
-// Qt 5.15's offscreen platform never frees its screen; that is not ours to report.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libqoffscreen.so\n"
-           "leak:QScreen::QScreen\n"
-           "leak:QPlatformScreen::QPlatformScreen\n"
-           "leak:QWindowSystemInterface::handleScreenAdded\n";
-}
-
 namespace {
 
 const char kOpenFailChildEnv[] = "AQ_TST_OPENFAIL_DIR";

@@ -11,9 +11,7 @@ build="$root/build-test"
 cmake -S "$root" -B "$build" -DAQ_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
-export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# Each test sets its own environment (offscreen platform, sanitizer
+# options): see tests/CMakeLists.txt.
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" -LE bench "$@"
