@@ -7,7 +7,7 @@ AQ_PACKAGES=(
   g++ make cmake pkg-config
   qtbase5-dev libqt5serialport5-dev libqt5charts5-dev libqt5sql5-sqlite libqt5svg5-dev
   qttools5-dev qttools5-dev-tools qttranslations5-l10n
-  fonts-noto-cjk
+  fonts-dejavu-core fonts-noto-cjk
   sqlite3 poppler-utils xvfb xauth
 )
 
