@@ -35,6 +35,7 @@
 #include "ui/qprocessindicator.h"
 
 #include "modalanswer.h"
+#include "testsupport.h"
 
 // Leaves the test function when a check inside a helper failed.
 #define CHECKED(call)                       \
@@ -58,7 +59,7 @@ const char kNotStored[] =
 
 QString binDir()
 {
-    return qEnvironmentVariable("AQ_BIN_DIR", QCoreApplication::applicationDirPath());
+    return builtProgramsDir();
 }
 
 // The program's debug lines (one per received message, the whole package
@@ -93,18 +94,7 @@ public:
     // Starts it with --verbose and reads the device path from its first line.
     bool start(const QStringList &args)
     {
-        m_process.start(binDir() + QStringLiteral("/aq7316-sim"), args + QStringList{"--verbose"});
-        if (!m_process.waitForStarted(kWaitMs))
-            return false;
-        QElapsedTimer timer;
-        timer.start();
-        while (!m_process.canReadLine() && timer.elapsed() < kWaitMs) {
-            if (!m_process.waitForReadyRead(200) && m_process.state() == QProcess::NotRunning)
-                return false;
-        }
-        if (!m_process.canReadLine())
-            return false;
-        m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        m_path = startSimulatorProcess(m_process, args + QStringList{"--verbose"}, kWaitMs);
         return !m_path.isEmpty();
     }
 
@@ -256,18 +246,8 @@ private:
     std::unique_ptr<SimulatorProcess> m_sim;
     QStringList m_statuses;     // every status line shown, in order
 
-    QAction *action(const QString &text) const
-    {
-        for (QAction *a : m_window->findChild<QToolBar *>("mainToolBar")->actions())
-            if (a->text() == text)
-                return a;
-        return nullptr;
-    }
-    QAction *recordAction() const
-    {
-        QAction *a = action("Record");
-        return a ? a : action("Stop Recording");
-    }
+    QAction *action(const QString &text) const { return toolbarAction(m_window, text); }
+    QAction *recordAction() const { return recordToolbarAction(m_window); }
     QString status() const { return m_window->statusBar()->currentMessage(); }
     QString deviceState() const { return m_window->findChild<QLabel *>("lbState")->text(); }
     QAbstractItemModel *model() const { return m_window->findChild<QTableView *>("tv_Record")->model(); }

@@ -23,6 +23,7 @@
 
 #include "modalanswer.h"
 #include "ptypair.h"
+#include "testsupport.h"
 
 namespace {
 
@@ -71,18 +72,8 @@ private:
     std::unique_ptr<PtyPair> m_pty;
     MainWindow *m_window = nullptr;
 
-    QAction *action(const QString &text) const
-    {
-        for (QAction *a : m_window->findChild<QToolBar *>("mainToolBar")->actions())
-            if (a->text() == text)
-                return a;
-        return nullptr;
-    }
-    QAction *recordAction() const
-    {
-        QAction *a = action("Record");
-        return a ? a : action("Stop Recording");
-    }
+    QAction *action(const QString &text) const { return toolbarAction(m_window, text); }
+    QAction *recordAction() const { return recordToolbarAction(m_window); }
     QString status() const { return m_window->statusBar()->currentMessage(); }
     QAbstractItemModel *model() const { return m_window->findChild<QTableView *>("tv_Record")->model(); }
 

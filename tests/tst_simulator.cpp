@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "ptypair.h"
+#include "testsupport.h"
 #include "tools/aq7316-sim/options.h"
 #include "tools/aq7316-sim/simulator.h"
 
@@ -133,7 +134,7 @@ bool parse(const QStringList &args, SimulatorOptions *options)
 
 QString binDir()
 {
-    return qEnvironmentVariable("AQ_BIN_DIR", QCoreApplication::applicationDirPath());
+    return builtProgramsDir();
 }
 
 // Reads from a terminal until n bytes have come or the time is up.
@@ -207,18 +208,7 @@ public:
     // Starts the simulator and reads the device path from its first line.
     bool start(const QStringList &args)
     {
-        m_process.start(binDir() + QStringLiteral("/aq7316-sim"), args);
-        if (!m_process.waitForStarted(kWaitMs))
-            return false;
-        QElapsedTimer timer;
-        timer.start();
-        while (!m_process.canReadLine() && timer.elapsed() < kWaitMs) {
-            if (!m_process.waitForReadyRead(200) && m_process.state() == QProcess::NotRunning)
-                return false;
-        }
-        if (!m_process.canReadLine())
-            return false;
-        m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        m_path = startSimulatorProcess(m_process, args, kWaitMs);
         return !m_path.isEmpty();
     }
 
