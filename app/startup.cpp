@@ -11,6 +11,7 @@
 #include <QTranslator>
 
 #include "app/singleapplication.h"
+#include "storage/appfiles.h"
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 #include "storage/systemsetting.h"
@@ -27,17 +28,17 @@ void applyLanguage(int language, QTranslator &program, QTranslator &qt)
 {
     QString programFile;
     QString qtFile;
-    const QString dir = QCoreApplication::applicationDirPath();
+    const QString dir = appFiles().languagesDir;
     if (language == 0) {
         qDebug() << "English system";
         QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
-        programFile = dir + "/languages/pelnor_en.qm";
-        qtFile = dir + "/languages/qt_en.qm";
+        programFile = dir + "/pelnor_en.qm";
+        qtFile = dir + "/qt_en.qm";
     } else if (language == 1) {
         qDebug() << "中文系统";
         QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
-        programFile = dir + "/languages/pelnor_zh.qm";
-        qtFile = dir + "/languages/qt_en.qm";
+        programFile = dir + "/pelnor_zh.qm";
+        qtFile = dir + "/qt_en.qm";
     } else {
         return;
     }
@@ -61,6 +62,10 @@ int runLogger(int argc, char *argv[])
     // with OpenGL, so a machine without it (a virtual display, a remote
     // session) starts all the same.
     QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
+    // Crisp on a 200 % screen: widgets scale with the screen, and pictures
+    // come from their larger renderings.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
     QApplication::setFont(QFont(QStringLiteral("Microsoft YaHei"), 9));
 
     // Installed for the whole run: they outlive the application object.
@@ -73,8 +78,14 @@ int runLogger(int argc, char *argv[])
         return 0;
     }
 
-    pSettings = new QSettings(QCoreApplication::applicationDirPath() + "/Options.ini",
-                              QSettings::IniFormat);
+    // Beside the executable for a portable copy; in the user's folders when
+    // installed where the program cannot write.
+    QCoreApplication::setApplicationName(QLatin1String(kAppFolderName));
+    setAppFiles(resolveAppFiles(QCoreApplication::applicationDirPath(), systemAppFileSystem()));
+    if (!createAppFolders(appFiles()))
+        qDebug() << "cannot create" << appFiles().foldersToCreate;
+
+    pSettings = new QSettings(appFiles().settingsFile, QSettings::IniFormat);
     pSystemSetting = new SystemSetting();
     pLogHelper = new LogHelper(nullptr);
 

@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <QtEndian>
 
+#include "storage/appfiles.h"
 #include "storage/globals.h"
 #include "storage/platformfile.h"
 
@@ -44,10 +45,12 @@ LogHelper::LogHelper(QObject *parent)
     : QObject(parent)
 {
     // The setting is a prefix, not a directory: it must end in a separator
-    // itself to put the file inside a folder.
-    QString prefix;
+    // itself to put the file inside a folder. Without it a portable copy
+    // writes to the working folder, an installed one to the user's data
+    // folder.
+    QString prefix = appFiles().logPrefix;
     if (pSettings)
-        prefix = pSettings->value(QStringLiteral("SystemLog/RuntimeLogDir")).toString();
+        prefix = pSettings->value(QStringLiteral("SystemLog/RuntimeLogDir"), prefix).toString();
     logFilePath = prefix + QStringLiteral("mivo.log");
     qDebug().noquote() << QStringLiteral("Runtime Log: ") + logFilePath;
 }

@@ -12,6 +12,7 @@
 #include <QVariant>
 #include <QVector>
 
+#include "storage/appfiles.h"
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 
@@ -122,7 +123,9 @@ const HistoryTable kAQ7316IN = {
 SystemLogManager::SystemLogManager(QObject *parent)
     : QObject(parent)
 {
-    setUp(QCoreApplication::applicationDirPath());
+    // Beside the executable for a portable copy, the user's data folder for
+    // an installed one (start-up decides).
+    setUp(appFiles().databaseDir);
 }
 
 SystemLogManager::SystemLogManager(const QString &databaseDirectory, QObject *parent)

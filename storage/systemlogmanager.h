@@ -20,7 +20,8 @@ class SystemLogManager : public QObject
     Q_DISABLE_COPY(SystemLogManager)
 
 public:
-    // systemlog.db in the application directory. Ends the process with -1
+    // systemlog.db in appFiles().databaseDir: beside the executable, or the
+    // user's data folder when installed. Ends the process with -1
     // when the file cannot be opened.
     explicit SystemLogManager(QObject *parent = nullptr);
     // systemlog.db in databaseDirectory; otherwise as above. For tests and tools.

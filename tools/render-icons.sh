@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Regenerates resources/picture/ from resources/svg/.
+# Regenerates resources/picture/ and the desktop icons in resources/icons/
+# from resources/svg/.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-icons"

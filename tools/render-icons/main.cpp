@@ -8,6 +8,9 @@
 #include <QSvgRenderer>
 #include <QTextStream>
 
+#include <iterator>
+#include <vector>
+
 namespace {
 struct Picture
 {
@@ -33,6 +36,13 @@ const Picture kPictures[] = {
     {"empty", "battle/empty.png", 128},
     {"ovra", "icon/ovra.ico", 64},
 };
+
+// The desktop icon at the hicolor theme's sizes, below resources/icons (the
+// install puts them into share/icons/hicolor; the SVG itself is the
+// scalable one).
+const int kAppIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+const char kAppIconSvg[] = "ovra";
+const char kAppIconName[] = "aq7316-logger.png";
 } // namespace
 
 int main(int argc, char *argv[])
@@ -45,7 +55,14 @@ int main(int argc, char *argv[])
     }
     const QDir in(QString::fromLocal8Bit(argv[1]));
     const QDir out(QString::fromLocal8Bit(argv[2]));
-    for (const Picture &p : kPictures) {
+    std::vector<Picture> pictures(std::begin(kPictures), std::end(kPictures));
+    std::vector<QByteArray> appIconPaths;
+    for (int size : kAppIconSizes)
+        appIconPaths.push_back(QStringLiteral("../icons/hicolor/%1x%1/apps/%2")
+                                   .arg(size).arg(QLatin1String(kAppIconName)).toLatin1());
+    for (size_t i = 0; i < appIconPaths.size(); ++i)
+        pictures.push_back({kAppIconSvg, appIconPaths[i].constData(), kAppIconSizes[i]});
+    for (const Picture &p : pictures) {
         QSvgRenderer svg(in.filePath(QString::fromLatin1(p.svg) + ".svg"));
         if (!svg.isValid()) {
             err << "cannot read " << p.svg << ".svg\n";
@@ -57,7 +74,7 @@ int main(int argc, char *argv[])
         painter.setRenderHint(QPainter::Antialiasing);
         svg.render(&painter);
         painter.end();
-        const QString path = out.filePath(QString::fromLatin1(p.out));
+        const QString path = QDir::cleanPath(out.filePath(QString::fromLatin1(p.out)));
         QDir().mkpath(QFileInfo(path).path());
         if (!img.save(path)) {
             err << "cannot write " << path << "\n";
