@@ -441,6 +441,15 @@
 <context>
     <name>QObject</name>
     <message>
+        <location filename="../storage/appfiles.cpp" line="+115"/>
+        <source>Settings: %1
+History: %2
+Runtime log: %3</source>
+        <translation>Settings: %1
+History: %2
+Runtime log: %3</translation>
+    </message>
+    <message>
         <location filename="../storage/systemlogmanager.cpp" line="+95"/>
         <source>Open</source>
         <translation>Open</translation>

@@ -9,6 +9,7 @@ AQ_PACKAGES=(
   qttools5-dev qttools5-dev-tools qttranslations5-l10n
   fonts-dejavu-core fonts-noto-cjk
   sqlite3 poppler-utils xvfb xauth
+  desktop-file-utils appstream
 )
 
 aq_install_deps() {
