@@ -5,6 +5,9 @@
 #                                           freedesktop and AppStream validators
 #   install-check.sh run PREFIX             the installed program starts with an
 #                                           empty home and keeps its files there
+#   install-check.sh package BUILD          cpack -G DEB, dpkg -i, run, dpkg -r
+#                                           (as root, when the package is not
+#                                           installed already)
 # Exit code 77 means skipped.
 set -euo pipefail
 
@@ -71,13 +74,37 @@ run)
   [ -d "$home/.config/aq7316-logger" ] || { echo "no settings folder"; exit 1; }
   grep -q "pelnor_en.qm" "$home/log" && ! grep -q "does not exists" "$home/log" \
     || { cat "$home/log"; echo "translations not found"; exit 1; }
-  extra="$(ls "$prefix/bin" | grep -v -x -e aq7316-logger -e aq7316-sim || true)"
-  [ -z "$extra" ] || { echo "files written beside the installed program: $extra"; exit 1; }
+  for f in Options.ini systemlog.db mivo.log languages; do
+    [ ! -e "$prefix/bin/$f" ] || { echo "written beside the installed program: $f"; exit 1; }
+  done
   [ -z "$(ls -A "$home/work")" ] || { echo "files written to the working folder"; exit 1; }
   echo "files in $home: $(cd "$home" && find .config .local -type f | tr '\n' ' ')"
   ;;
+package)
+  build="$2"
+  if [ "$(id -u)" -ne 0 ] || ! command -v dpkg >/dev/null; then
+    echo "SKIP: installing the package needs root and dpkg"
+    exit 77
+  fi
+  if dpkg-query -W -f='${Status}' aq7316-logger 2>/dev/null | grep -q 'install ok installed'; then
+    echo "SKIP: aq7316-logger is installed on this machine; not replacing it"
+    exit 77
+  fi
+  out="$(mktemp -d)"
+  trap 'dpkg -r aq7316-logger >/dev/null 2>&1 || true; rm -rf "$out"' EXIT
+  cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >/dev/null
+  deb="$(ls "$out"/aq7316-logger_*.deb)"
+  dpkg-deb -f "$deb" Depends | grep -q libqt5widgets5 || { echo "no Qt dependency in $deb"; exit 1; }
+  dpkg -i "$deb" >/dev/null
+  "$0" run /usr
+  dpkg -r aq7316-logger >/dev/null
+  for f in /usr/bin/aq7316-logger /usr/bin/aq7316-sim /usr/share/aq7316-logger \
+           /usr/share/applications/aq7316-logger.desktop; do
+    [ ! -e "$f" ] || { echo "left after removal: $f"; exit 1; }
+  done
+  ;;
 *)
-  echo "usage: $0 install BUILD PREFIX | validate PREFIX | run PREFIX" >&2
+  echo "usage: $0 install BUILD PREFIX | validate PREFIX | run PREFIX | package BUILD" >&2
   exit 2
   ;;
 esac
