@@ -19,10 +19,21 @@ bool isBusy(const QSqlError &error)
     return code == 5 || code == 6;
 }
 
+// SQLite's own words for a failure; never empty, so a failure never reads
+// as success.
+QString errorText(const QSqlError &error)
+{
+    if (!error.databaseText().isEmpty())
+        return error.databaseText();
+    if (!error.driverText().isEmpty())
+        return error.driverText();
+    return QStringLiteral("SQLite error %1").arg(error.nativeErrorCode());
+}
+
 QString unreadable(const QSqlError &error)
 {
     return QCoreApplication::translate("SystemLogManager", "It cannot be read as an SQLite database: %1")
-        .arg(error.databaseText());
+        .arg(errorText(error));
 }
 
 QString tableProblem(const QSqlDatabase &db, const QString &table)
@@ -63,7 +74,7 @@ QString writeProblem(const QSqlDatabase &db)
 
     QSqlQuery control(db);
     if (!control.exec(QStringLiteral("BEGIN")))
-        return isBusy(control.lastError()) ? QString() : control.lastError().databaseText();
+        return isBusy(control.lastError()) ? QString() : errorText(control.lastError());
     QString problem;
     for (const char *table : kTables) {
         QSqlQuery insert(db);
@@ -81,7 +92,7 @@ QString writeProblem(const QSqlDatabase &db)
         }
         if (!ok) {
             if (!isBusy(insert.lastError()))
-                problem = insert.lastError().databaseText();
+                problem = errorText(insert.lastError());
             break;
         }
         insert.finish();
