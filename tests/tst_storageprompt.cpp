@@ -30,11 +30,10 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString file = dir.filePath("systemlog.db");
-        const QByteArray junk(1024, '\x42');
         {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(junk);
+            f.write(QByteArray(1024, '\x42'));
         }
         SystemLogManager manager(dir.path(), nullptr);
 
@@ -44,14 +43,8 @@ private slots:
         QVERIFY2(user.text().contains(QDir::toNativeSeparators(file)), qPrintable(user.text()));
         QVERIFY2(user.text().contains("file is not a database"), qPrintable(user.text()));
 
-        QCOMPARE(manager.isStoring(), storing);
         QCOMPARE(manager.insertSystemLog(PelnorXLogItem{}), storing ? 0 : -1);
         QCOMPARE(QDir(dir.path()).entryList({"systemlog.broken-*.db"}).size(), storing ? 1 : 0);
-        if (!storing) {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), junk);
-        }
     }
 };
 

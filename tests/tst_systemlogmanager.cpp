@@ -365,10 +365,7 @@ private slots:
         const QByteArray junk(2048, '\x17');
         QVERIFY(writeFile(dbFile(), junk));
         auto m = open();
-        QVERIFY(!m->healthProblem().isEmpty());
         m->goOnWithoutStoring();
-        QVERIFY(!m->isStoring());
-
         BoxCloser closer;
         QSignalSpy inserted(m.get(), &SystemLogManager::SystemLogInserted);
         QCOMPARE(m->insertSystemLog(makeItem(1)), -1);
