@@ -12,6 +12,7 @@
 
 #include "app/singleapplication.h"
 #include "storage/appfiles.h"
+#include "storage/filenamecodec.h"
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 #include "storage/systemsetting.h"
@@ -93,7 +94,7 @@ int runLogger(int argc, char *argv[])
     qDebug() << "lang=" << locale.language();
     qDebug() << "country=" << locale.country();
     qDebug() << "name=" << locale.name();
-    pFileNameCodec = QTextCodec::codecForName(locale.name() == QLatin1String("zh_CN") ? "GBK" : "UTF-8");
+    pFileNameCodec = fileNameCodecFor(locale.name());
 
     applyLanguage(pSystemSetting->language, programTranslator, qtTranslator);
 

@@ -439,6 +439,63 @@
     </message>
 </context>
 <context>
+    <name>LogHelper</name>
+    <message>
+        <source>The runtime log folder %1 does not exist and cannot be created.</source>
+        <translation>The runtime log folder %1 does not exist and cannot be created.</translation>
+    </message>
+    <message>
+        <source>The runtime log %1 cannot be written.</source>
+        <translation>The runtime log %1 cannot be written.</translation>
+    </message>
+</context>
+<context>
+    <name>StoragePrompt</name>
+    <message>
+        <source>History Database</source>
+        <translation>History Database</translation>
+    </message>
+    <message>
+        <source>The history database %1 cannot keep readings.
+%2</source>
+        <translation>The history database %1 cannot keep readings.
+%2</translation>
+    </message>
+    <message>
+        <source>Set it aside to start a new, empty history (the old file is kept under a new name), or go on without storing readings until the program ends.</source>
+        <translation>Set it aside to start a new, empty history (the old file is kept under a new name), or go on without storing readings until the program ends.</translation>
+    </message>
+    <message>
+        <source>Set Aside</source>
+        <translation>Set Aside</translation>
+    </message>
+    <message>
+        <source>Go On Without Storing</source>
+        <translation>Go On Without Storing</translation>
+    </message>
+    <message>
+        <source>The history database could not be set aside and renewed: %1
+Readings are shown but not stored until the program ends.</source>
+        <translation>The history database could not be set aside and renewed: %1
+Readings are shown but not stored until the program ends.</translation>
+    </message>
+</context>
+<context>
+    <name>SystemSetting</name>
+    <message>
+        <source>%1 is a folder, not a file: settings cannot be read or saved.</source>
+        <translation>%1 is a folder, not a file: settings cannot be read or saved.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: the default settings are in use.</source>
+        <translation>%1 cannot be read: the default settings are in use.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: changed settings last only until the program ends.</source>
+        <translation>%1 cannot be written: changed settings last only until the program ends.</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <location filename="../storage/appfiles.cpp" line="+115"/>
@@ -482,6 +539,30 @@ Runtime log: %3</translation>
         <location line="+74"/>
         <source>插入系统日志</source>
         <translation>Insert system log</translation>
+    </message>
+    <message>
+        <source>It cannot be read as an SQLite database: %1</source>
+        <translation>It cannot be read as an SQLite database: %1</translation>
+    </message>
+    <message>
+        <source>The table %1 is missing.</source>
+        <translation>The table %1 is missing.</translation>
+    </message>
+    <message>
+        <source>Columns missing in table %1: %2.</source>
+        <translation>Columns missing in table %1: %2.</translation>
+    </message>
+    <message>
+        <source>Records cannot be written to it: %1</source>
+        <translation>Records cannot be written to it: %1</translation>
+    </message>
+    <message>
+        <source>It cannot be renamed to %1.</source>
+        <translation>It cannot be renamed to %1.</translation>
+    </message>
+    <message>
+        <source>A new database cannot be created.</source>
+        <translation>A new database cannot be created.</translation>
     </message>
 </context>
 <context>

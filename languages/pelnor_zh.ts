@@ -439,6 +439,63 @@
     </message>
 </context>
 <context>
+    <name>LogHelper</name>
+    <message>
+        <source>The runtime log folder %1 does not exist and cannot be created.</source>
+        <translation>运行日志文件夹 %1 不存在且无法创建。</translation>
+    </message>
+    <message>
+        <source>The runtime log %1 cannot be written.</source>
+        <translation>无法写入运行日志 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>StoragePrompt</name>
+    <message>
+        <source>History Database</source>
+        <translation>历史数据库</translation>
+    </message>
+    <message>
+        <source>The history database %1 cannot keep readings.
+%2</source>
+        <translation>历史数据库 %1 无法保存读数。
+%2</translation>
+    </message>
+    <message>
+        <source>Set it aside to start a new, empty history (the old file is kept under a new name), or go on without storing readings until the program ends.</source>
+        <translation>将其移开并新建一个空的历史记录（旧文件以新名称保留），或者在程序退出前继续运行但不保存读数。</translation>
+    </message>
+    <message>
+        <source>Set Aside</source>
+        <translation>移开并新建</translation>
+    </message>
+    <message>
+        <source>Go On Without Storing</source>
+        <translation>继续但不保存</translation>
+    </message>
+    <message>
+        <source>The history database could not be set aside and renewed: %1
+Readings are shown but not stored until the program ends.</source>
+        <translation>无法移开并重建历史数据库：%1
+在程序退出前，读数只显示而不保存。</translation>
+    </message>
+</context>
+<context>
+    <name>SystemSetting</name>
+    <message>
+        <source>%1 is a folder, not a file: settings cannot be read or saved.</source>
+        <translation>%1 是文件夹而不是文件：无法读取或保存设置。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: the default settings are in use.</source>
+        <translation>无法读取 %1：正在使用默认设置。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: changed settings last only until the program ends.</source>
+        <translation>无法写入 %1：更改的设置仅在程序退出前有效。</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <location filename="../storage/appfiles.cpp" line="+115"/>
@@ -482,6 +539,30 @@ Runtime log: %3</source>
         <location line="+74"/>
         <source>插入系统日志</source>
         <translation>插入系统日志</translation>
+    </message>
+    <message>
+        <source>It cannot be read as an SQLite database: %1</source>
+        <translation>无法作为 SQLite 数据库读取：%1</translation>
+    </message>
+    <message>
+        <source>The table %1 is missing.</source>
+        <translation>缺少数据表 %1。</translation>
+    </message>
+    <message>
+        <source>Columns missing in table %1: %2.</source>
+        <translation>数据表 %1 缺少列：%2。</translation>
+    </message>
+    <message>
+        <source>Records cannot be written to it: %1</source>
+        <translation>无法向其写入记录：%1</translation>
+    </message>
+    <message>
+        <source>It cannot be renamed to %1.</source>
+        <translation>无法将其重命名为 %1。</translation>
+    </message>
+    <message>
+        <source>A new database cannot be created.</source>
+        <translation>无法创建新的数据库。</translation>
     </message>
 </context>
 <context>

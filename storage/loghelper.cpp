@@ -2,15 +2,19 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSettings>
 #include <QVariant>
 #include <QtEndian>
 
 #include "storage/appfiles.h"
 #include "storage/globals.h"
-#include "storage/platformfile.h"
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcRuntimeLog, "aq.storage.runtimelog", QtWarningMsg)
 
 const char kStampFormat[] = "yyyy-MM-dd hh:mm:ss ";
 constexpr int kStampChars = 20; // 40 bytes in the file
@@ -60,7 +64,7 @@ void LogHelper::writeLog(const wchar_t *text)
     // wchar_t is UTF-32 on Linux; the file holds UTF-16 everywhere.
     const QString str = text ? QString::fromWCharArray(text) : QString();
 
-    const PlatformFile::Handle file = PlatformFile::openForAppendExclusive(logFilePath);
+    const PlatformFile::Handle file = openFile();
     if (file == PlatformFile::InvalidHandle)
         return;
     QByteArray entry;
@@ -75,7 +79,7 @@ void LogHelper::writeLogRepeated(const QString &text, int count)
 {
     if (count <= 0)
         return;
-    const PlatformFile::Handle file = PlatformFile::openForAppendExclusive(logFilePath);
+    const PlatformFile::Handle file = openFile();
     if (file == PlatformFile::InvalidHandle)
         return;
 
@@ -102,4 +106,60 @@ void LogHelper::writeLogRepeated(const QString &text, int count)
     }
     PlatformFile::appendBytes(file, buffer.constData(), buffer.size());
     PlatformFile::closeFile(file);
+}
+
+QString LogHelper::problem()
+{
+    const QString folder = QFileInfo(logFilePath).absolutePath();
+    if (!QFileInfo::exists(folder))
+        QDir().mkpath(folder);
+    const QString reason = whyNotWritable();
+    if (!reason.isEmpty())
+        reportOnce(reason);
+    return reason;
+}
+
+bool LogHelper::hasProblem() const
+{
+    return m_reported;
+}
+
+PlatformFile::Handle LogHelper::openFile()
+{
+    PlatformFile::Handle file = PlatformFile::openForAppendExclusive(logFilePath);
+    if (file != PlatformFile::InvalidHandle)
+        return file;
+    const QString folder = QFileInfo(logFilePath).absolutePath();
+    if (!QFileInfo::exists(folder) && QDir().mkpath(folder)) {
+        file = PlatformFile::openForAppendExclusive(logFilePath);
+        if (file != PlatformFile::InvalidHandle)
+            return file;
+    }
+    // A file held by another process is let go of soon; anything else stays.
+    const QString reason = whyNotWritable();
+    if (!reason.isEmpty())
+        reportOnce(reason);
+    return PlatformFile::InvalidHandle;
+}
+
+QString LogHelper::whyNotWritable() const
+{
+    const QFileInfo file(logFilePath);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir()) {
+        return tr("The runtime log folder %1 does not exist and cannot be created.")
+            .arg(QDir::toNativeSeparators(folder.filePath()));
+    }
+    const bool writable = file.exists() ? file.isFile() && file.isWritable() : folder.isWritable();
+    if (!writable)
+        return tr("The runtime log %1 cannot be written.").arg(QDir::toNativeSeparators(file.absoluteFilePath()));
+    return QString();
+}
+
+void LogHelper::reportOnce(const QString &reason)
+{
+    if (m_reported)
+        return;
+    m_reported = true;
+    qCWarning(lcRuntimeLog).noquote() << "runtime log entries are lost:" << reason;
 }

@@ -3,7 +3,11 @@
 #include <cstdlib>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QMetaType>
 #include <QMutex>
@@ -13,20 +17,26 @@
 #include <QVector>
 
 #include "storage/appfiles.h"
+#include "storage/databasehealth.h"
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 
 // The statements and diagnostics that differ between the two tables.
 struct HistoryTable
 {
+    const char *name;
     const char *insertSql;
-    const char *selectSql;
     const char *deleteSql;
     const char *deletePrepareFailed;
     const char *deleteFailed;
 };
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcHistory, "aq.storage.history", QtWarningMsg)
+
+// SQLite's companions of a database file: they belong to it and move with it.
+const char *const kCompanionSuffixes[] = {"-journal", "-wal", "-shm"};
 
 const char kCreateAQ7316[] =
     "CREATE TABLE AQ7316 (id INTEGER PRIMARY KEY AUTOINCREMENT,date VARCHAR(16), time VARCHAR(16),temperature_c REAL, temperature_f REAL, windspeed_ms REAL, windspeed_kmh REAL, windspeed_mph REAL, windspeed_knt REAL, windspeed_ftm REAL, windarea_mm REAL, windarea_ft REAL, volume_cmm REAL, volume_cfm REAL, windchill_c REAL, windchill_f REAL, devstate INTEGER)";
@@ -68,6 +78,8 @@ void bindRecord(QSqlQuery &query, const PelnorXLogItem &item)
     query.bindValue(16, item.devstate);
 }
 
+// The query names the columns in field order (DatabaseHealth::selectAllFrom),
+// so a file whose columns stand in another order still reads correctly.
 PelnorXLogItem readRecord(const QSqlQuery &query)
 {
     PelnorXLogItem item;
@@ -105,15 +117,15 @@ bool isConnectionLost(const QSqlError &error)
 }
 
 const HistoryTable kAQ7316 = {
+    "AQ7316",
     "INSERT INTO AQ7316 ( id, date, time, temperature_c, temperature_f, windspeed_ms, windspeed_kmh, windspeed_mph, windspeed_knt, windspeed_ftm, windarea_mm, windarea_ft, volume_cmm, volume_cfm, windchill_c, windchill_f, devstate) VALUES (:id,:date,:time,:temperature_c,:temperature_f,:windspeed_ms,:windspeed_kmh,:windspeed_mph,:windspeed_knt,:windspeed_ftm,:windarea_mm,:windarea_ft,:volume_cmm,:volume_cfm,:windchill_c,:windchill_f,:devstate)",
-    "select * from AQ7316",
     "delete from AQ7316",
     "AQ7316数据准备失败",
     "AQ7316删除出错!",
 };
 const HistoryTable kAQ7316IN = {
+    "AQ7316IN",
     "INSERT INTO AQ7316IN ( id, date, time, temperature_c, temperature_f, windspeed_ms, windspeed_kmh, windspeed_mph, windspeed_knt, windspeed_ftm, windarea_mm, windarea_ft, volume_cmm, volume_cfm, windchill_c, windchill_f, devstate) VALUES (:id,:date,:time,:temperature_c,:temperature_f,:windspeed_ms,:windspeed_kmh,:windspeed_mph,:windspeed_knt,:windspeed_ftm,:windarea_mm,:windarea_ft,:volume_cmm,:volume_cfm,:windchill_c,:windchill_f,:devstate)",
-    "select * from AQ7316IN",
     "delete from AQ7316IN",
     "AQ7316-IN数据准备失败",
     "AQ7316-IN删除出错!",
@@ -147,6 +159,7 @@ void SystemLogManager::setUp(const QString &directory)
 {
     db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(QSqlDatabase::defaultConnection));
     const QString path = directory + QStringLiteral("/systemlog.db");
+    m_path = path;
     mutex = new QMutex;
     qRegisterMetaType<QVector<int>>("QVector<int>");
     qRegisterMetaType<Qt::Orientation>("Qt::Orientation");
@@ -165,7 +178,16 @@ void SystemLogManager::setUp(const QString &directory)
         exit(-1);
     }
 
-    QSqlQuery query;
+    createTables();
+    m_healthProblem = DatabaseHealth::problemWith(db);
+    db.close();
+    if (!m_healthProblem.isEmpty())
+        qCWarning(lcHistory).noquote() << "history database cannot keep records:" << m_path << m_healthProblem;
+}
+
+void SystemLogManager::createTables()
+{
+    QSqlQuery query(db);
     if (query.exec(QLatin1String(kCreateAQ7316))) {
         debugLine(QStringLiteral("create database table success"));
     } else {
@@ -179,7 +201,74 @@ void SystemLogManager::setUp(const QString &directory)
         debugError(query.lastError());
     }
     query.finish();
+}
+
+QString SystemLogManager::databasePath() const
+{
+    return m_path;
+}
+
+QString SystemLogManager::healthProblem() const
+{
+    return m_healthProblem;
+}
+
+bool SystemLogManager::isStoring() const
+{
+    return m_storing;
+}
+
+void SystemLogManager::goOnWithoutStoring()
+{
+    m_storing = false;
+}
+
+// Renames the file and its companions; all of them or, on failure, none.
+bool SystemLogManager::moveAside(const QString &brokenPath)
+{
+    QDir dir;
+    if (!dir.rename(m_path, brokenPath))
+        return false;
+    QStringList moved;
+    for (const char *suffix : kCompanionSuffixes) {
+        const QString from = m_path + QLatin1String(suffix);
+        if (!QFileInfo::exists(from))
+            continue;
+        // A journal left behind would be played back into the fresh file.
+        if (!dir.rename(from, brokenPath + QLatin1String(suffix))) {
+            for (const QString &back : qAsConst(moved))
+                dir.rename(brokenPath + back, m_path + back);
+            dir.rename(brokenPath, m_path);
+            return false;
+        }
+        moved << QLatin1String(suffix);
+    }
+    return true;
+}
+
+bool SystemLogManager::setAside()
+{
     db.close();
+    const QString folder = QFileInfo(m_path).absolutePath();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString broken = folder + QStringLiteral("/systemlog.broken-%1.db").arg(stamp);
+    for (int n = 2; QFileInfo::exists(broken); ++n)
+        broken = folder + QStringLiteral("/systemlog.broken-%1-%2.db").arg(stamp).arg(n);
+
+    if (!moveAside(broken)) {
+        m_healthProblem = tr("It cannot be renamed to %1.").arg(QFileInfo(broken).fileName());
+        qCWarning(lcHistory).noquote() << "cannot set aside" << m_path << "as" << broken;
+        return false;
+    }
+    qCWarning(lcHistory).noquote() << "unusable history database set aside as" << broken;
+    if (!db.open()) {
+        m_healthProblem = tr("A new database cannot be created.");
+        return false;
+    }
+    createTables();
+    m_healthProblem = DatabaseHealth::problemWith(db);
+    db.close();
+    return m_healthProblem.isEmpty();
 }
 
 int SystemLogManager::insertSystemLog(const PelnorXLogItem &item)
@@ -230,6 +319,8 @@ void SystemLogManager::reportInsertFailure(const QSqlError &error)
 
 int SystemLogManager::insertInto(const HistoryTable &table, const PelnorXLogItem &item)
 {
+    if (!m_storing)
+        return -1;
     if (!db.open()) {
         debugLine(QStringLiteral("打开账号管理出错!"));
         return -1;
@@ -279,6 +370,8 @@ int SystemLogManager::insertBatchInto(const HistoryTable &table, const QList<Pel
 {
     if (items.isEmpty())
         return 0;
+    if (!m_storing)
+        return -1;
     if (!db.open()) {
         debugLine(QStringLiteral("打开账号管理出错!"));
         return -1;
@@ -355,6 +448,8 @@ int SystemLogManager::insertBatchInto(const HistoryTable &table, const QList<Pel
 
 int SystemLogManager::queryAll(const HistoryTable &table, QList<PelnorXLogItem> *list)
 {
+    if (!m_storing)
+        return 0;
     if (!db.open()) {
         debugLine(QStringLiteral("打开系统日志出错!"));
         warnOpenFailed();
@@ -362,7 +457,7 @@ int SystemLogManager::queryAll(const HistoryTable &table, QList<PelnorXLogItem> 
     }
     QSqlQuery query;
     query.setForwardOnly(true);
-    bool ok = query.exec(QLatin1String(table.selectSql));
+    bool ok = query.exec(DatabaseHealth::selectAllFrom(QLatin1String(table.name)));
     QList<PelnorXLogItem> rows;
     if (ok) {
         while (query.next())
@@ -385,6 +480,8 @@ int SystemLogManager::queryAll(const HistoryTable &table, QList<PelnorXLogItem> 
 
 void SystemLogManager::deleteAll(const HistoryTable &table)
 {
+    if (!m_storing)
+        return;
     if (!db.open()) {
         debugLine(QStringLiteral("打开账号管理出错!"));
         return;

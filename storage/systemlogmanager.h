@@ -47,11 +47,35 @@ public:
     void deleteSystemLog();
     void deleteSystemLogIn();
 
+    // The full name of systemlog.db.
+    QString databasePath() const;
+
+    // Why the database cannot keep records (not SQLite, a table or column
+    // missing, writes refused), as a short translated sentence; empty when it
+    // can. Found at construction and again by setAside(). A file that cannot
+    // be opened at all still ends the process at construction.
+    QString healthProblem() const;
+
+    // Renames the unusable file (and any journal beside it) to
+    // systemlog.broken-yyyyMMdd-hhmmss.db, never deleting it, and starts a
+    // fresh database with both tables. True when the fresh one can keep
+    // records; otherwise healthProblem() says why (the file stays where it
+    // was if it could not be renamed).
+    bool setAside();
+
+    // For the rest of this run leave the file alone: inserts fail quietly
+    // (-1), deletes do nothing, reads leave the caller's list as it is and
+    // return 0 without a message. Not remembered across runs.
+    void goOnWithoutStoring();
+    bool isStoring() const;
+
 signals:
     void SystemLogInserted();
 
 private:
     void setUp(const QString &directory);
+    void createTables();
+    bool moveAside(const QString &brokenPath);
     int insertInto(const HistoryTable &table, const PelnorXLogItem &item);
     int insertBatchInto(const HistoryTable &table, const QList<PelnorXLogItem> &items);
     int queryAll(const HistoryTable &table, QList<PelnorXLogItem> *list);
@@ -62,4 +86,7 @@ private:
     qint32 insertCount = 0;
     QMutex *mutex = nullptr;
     QSqlDatabase db;
+    QString m_path;
+    QString m_healthProblem;
+    bool m_storing = true;
 };

@@ -2,13 +2,19 @@
 
 #include <limits>
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSettings>
 #include <QVariant>
 
 #include "storage/globals.h"
 
 namespace {
+Q_LOGGING_CATEGORY(lcSettings, "aq.storage.settings", QtWarningMsg)
+
 const char kKeyPortName[] = "System/SERIALPORTNAME";
 const char kKeyPortBaud[] = "System/SERIALPORTBAUD";
 const char kKeyQueryPeriod[] = "System/QUERYPERIOD";
@@ -48,6 +54,35 @@ SystemSetting::SystemSetting()
     exportPath = pSettings->value(QLatin1String(kKeyExportPath), QVariant(QStringLiteral("C:/"))).toString();
 
     qDebug() << QString("%1").arg(serialPortBaud);
+
+    const QString problem = storageProblem();
+    if (!problem.isEmpty())
+        qCWarning(lcSettings).noquote() << "settings file:" << problem;
+}
+
+QString SystemSetting::storageProblem()
+{
+    if (!pSettings)
+        return QString();
+    const QFileInfo file(pSettings->fileName());
+    const QString name = QDir::toNativeSeparators(file.absoluteFilePath());
+    if (file.isDir()) {
+        return QCoreApplication::translate("SystemSetting", "%1 is a folder, not a file: settings cannot be read or saved.")
+            .arg(name);
+    }
+    if (file.exists() && !file.isReadable()) {
+        return QCoreApplication::translate("SystemSetting", "%1 cannot be read: the default settings are in use.")
+            .arg(name);
+    }
+    // The file is saved by writing a new one beside it and renaming that, so
+    // the folder must be writable too.
+    const QFileInfo folder(file.absolutePath());
+    if ((file.exists() && !file.isWritable()) || !folder.isDir() || !folder.isWritable()
+        || pSettings->status() == QSettings::AccessError) {
+        return QCoreApplication::translate("SystemSetting", "%1 cannot be written: changed settings last only until the program ends.")
+            .arg(name);
+    }
+    return QString();
 }
 
 void SystemSetting::save(SettingItem item)

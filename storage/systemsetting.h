@@ -24,6 +24,12 @@ public:
 
     void save(SettingItem item);
 
+    // Why Options.ini cannot be read (so the settings are the defaults) or
+    // cannot be saved (so changes last only for this run), as a translated
+    // sentence; empty when it can be both. Checks now. The constructor writes
+    // a problem found at start to the debug log.
+    static QString storageProblem();
+
     quint64 itemMask = 0;
     QString serialPortName;
     qint32 serialPortBaud = 0;

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTextCodec>
 
+#include "storage/filenamecodec.h"
 #include "storage/globals.h"
 #include "ui/exportwriter.h"
 
@@ -237,6 +238,25 @@ private slots:
         QTextCodec::setCodecForLocale(utf8);
         QVERIFY2(written, qPrintable(error));
         QVERIFY(QFileInfo(path).isFile());
+    }
+
+    // A Chinese locale on a system that names files in UTF-8: the codec that
+    // start-up picks for "zh_CN" must find the folder the user chose.
+    void csvLandsInChineseFolderWithStartupCodec()
+    {
+        pFileNameCodec = fileNameCodecFor(QStringLiteral("zh_CN"));
+        QTemporaryDir parent;
+        QVERIFY(parent.isValid());
+        const QString chosen = parent.filePath(QString::fromUtf8("风速导出"));
+        QVERIFY(QDir().mkdir(chosen));
+        const QString path = exportFilePath(chosen, kCsvPattern, exportStamp(exportInstant()));
+        QStandardItemModel model;
+        fillNumbered(model, 2);
+        QString error;
+        QVERIFY2(writeCsv(path, kHeaders, model, &error), qPrintable(error));
+        QCOMPARE(QDir(chosen).entryList(QDir::Files),
+                 QStringList{"TamskAnemometer_export_2024_03_02_14_05_09.csv"});
+        QCOMPARE(readAll(path).count('\n'), 3);
     }
 
     void fileLandsInTheDirectory_data()

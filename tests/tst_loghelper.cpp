@@ -270,12 +270,38 @@ private slots:
         QCOMPARE(readAll(logPath()).size(), first.size() + kStampBytes + 10 + 4);
     }
 
-    void unopenablePathIsSilent()
+    void missingFolderIsMade()
     {
-        LogHelper *log = makeHelper(m_dir->path() + "/missing/");
+        LogHelper *log = makeHelper(m_dir->path() + "/logs/today/");
+        log->writeLog(L"kept");
+        QCOMPARE(readAll(m_dir->filePath("logs/today/mivo.log")).size(), kStampBytes + 8 + 4);
+        QCOMPARE(log->problem(), QString());
+        QVERIFY(!log->hasProblem());
+    }
+
+    // A file where the folder should be: no folder can be made, also for root.
+    void unwritableFolderIsReportedOnce()
+    {
+        QVERIFY(QFile(m_dir->filePath("taken")).open(QIODevice::WriteOnly));
+        LogHelper *log = makeHelper(m_dir->path() + "/taken/");
+
+        static QStringList warnings;
+        warnings.clear();
+        QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &, const QString &text) {
+                if (type == QtWarningMsg)
+                    warnings << text;
+            });
         log->writeLog(L"lost");
         log->writeLogRepeated("lost", 2);
-        QVERIFY(!QFile::exists(m_dir->filePath("missing")));
+        const QString reason = log->problem();
+        qInstallMessageHandler(previous);
+
+        QCOMPARE(reason, QString("The runtime log folder %1 does not exist and cannot be created.")
+                             .arg(QDir::toNativeSeparators(m_dir->filePath("taken"))));
+        QVERIFY(log->hasProblem());
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings[0].contains(reason), qPrintable(warnings[0]));
     }
 
     void repeatedEqualsSingleCalls_data()

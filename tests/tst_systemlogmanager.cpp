@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -157,6 +159,22 @@ private:
     bool m_ok = false;
 };
 
+// The table's statement with its columns in the opposite order.
+QString reversedColumns(const char *create)
+{
+    const QString sql = QString::fromLatin1(create);
+    const int open = sql.indexOf('('), close = sql.lastIndexOf(')');
+    QStringList columns = sql.mid(open + 1, close - open - 1).split(',');
+    std::reverse(columns.begin(), columns.end());
+    return sql.left(open + 1) + columns.join(',') + ')';
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -264,6 +282,120 @@ private slots:
                  QString::fromLatin1(kCreateAQ7316));
         QCOMPARE(other.value("select sql from sqlite_master where name = 'AQ7316IN'").toString(),
                  QString::fromLatin1(kCreateAQ7316IN));
+        QCOMPARE(m->healthProblem(), QString());
+    }
+
+    void unusableDatabaseIsSetAside_data()
+    {
+        QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("journalBlocked");
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("random bytes") << QStringList() << QByteArray(4096, '\x5a') << false
+                                      << "It cannot be read as an SQLite database: file is not a database";
+        QTest::newRow("column missing")
+            << QStringList{"CREATE TABLE AQ7316 (id INTEGER PRIMARY KEY, date TEXT, time TEXT, windspeed_ms REAL)",
+                           kCreateAQ7316IN}
+            << QByteArray() << false
+            << "Columns missing in table AQ7316: temperature_c, temperature_f, windspeed_kmh, windspeed_mph, "
+               "windspeed_knt, windspeed_ftm, windarea_mm, windarea_ft, volume_cmm, volume_cfm, windchill_c, "
+               "windchill_f, devstate.";
+        // A folder where SQLite's journal goes: nothing can be read or written,
+        // also for root. The journal's place must move aside with the file.
+        QTest::newRow("journal cannot be made") << QStringList{kCreateAQ7316, kCreateAQ7316IN} << QByteArray()
+                                                << true << "It cannot be read as an SQLite database: disk I/O error";
+    }
+
+    void unusableDatabaseIsSetAside()
+    {
+        QFETCH(QStringList, statements);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, journalBlocked);
+        QFETCH(QString, reason);
+        if (!statements.isEmpty()) {
+            OtherConnection other(dbFile());
+            for (const QString &sql : qAsConst(statements))
+                QVERIFY(other.exec(sql));
+        } else {
+            QVERIFY(writeFile(dbFile(), bytes));
+        }
+        const QByteArray before = readAll(dbFile());
+        if (journalBlocked)
+            QVERIFY(QDir(m_dir->path()).mkdir("systemlog.db-journal"));
+
+        auto m = open();
+        QCOMPARE(m->healthProblem(), reason);
+        QVERIFY(m->isStoring());
+
+        QVERIFY(m->setAside());
+        QCOMPARE(m->healthProblem(), QString());
+        const QStringList aside = QDir(m_dir->path()).entryList({"systemlog.broken-*.db"});
+        QCOMPARE(aside.size(), 1);
+        QVERIFY2(QRegularExpression("^systemlog\\.broken-\\d{8}-\\d{6}\\.db$").match(aside[0]).hasMatch(),
+                 qPrintable(aside[0]));
+        QCOMPARE(readAll(m_dir->filePath(aside[0])), before);
+        QCOMPARE(QFileInfo(m_dir->filePath(aside[0] + "-journal")).isDir(), journalBlocked);
+
+        QCOMPARE(m->insertSystemLog(makeItem(1)), 0);
+        QCOMPARE(m->insertSystemLogInBatch({makeItem(2), makeItem(3)}), 2);
+        QCOMPARE(rows(*m, "AQ7316").size(), 1);
+        QCOMPARE(rows(*m, "AQ7316IN").size(), 2);
+    }
+
+    void readOnlyDatabaseIsReported()
+    {
+        { OtherConnection other(dbFile()); QVERIFY(other.exec(kCreateAQ7316)); QVERIFY(other.exec(kCreateAQ7316IN)); }
+        // Root writes to a file without write permission; only an immutable
+        // file stops it.
+        const bool root = ::geteuid() == 0;
+        if (root && QProcess::execute("chattr", {"+i", dbFile()}) != 0)
+            QSKIP("running as root without chattr +i: a read-only file cannot be made");
+        if (!root)
+            QVERIFY(QFile::setPermissions(dbFile(), QFileDevice::ReadOwner));
+        auto m = open();
+        const QString problem = m->healthProblem();
+        if (root)
+            QProcess::execute("chattr", {"-i", dbFile()});
+        QCOMPARE(problem, QString("Records cannot be written to it: attempt to write a readonly database"));
+    }
+
+    void goOnWithoutStoringLeavesFileAlone()
+    {
+        const QByteArray junk(2048, '\x17');
+        QVERIFY(writeFile(dbFile(), junk));
+        auto m = open();
+        m->goOnWithoutStoring();
+        BoxCloser closer;
+        QSignalSpy inserted(m.get(), &SystemLogManager::SystemLogInserted);
+        QCOMPARE(m->insertSystemLog(makeItem(1)), -1);
+        QCOMPARE(m->insertSystemLogInBatch({makeItem(2)}), -1);
+        m->deleteSystemLog();
+        QList<PelnorXLogItem> list{makeItem(5)};
+        QCOMPARE(m->querySystemLogIn(&list), 0);
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(closer.seen, QStringList());
+        QCOMPARE(inserted.count(), 0);
+        QCOMPARE(readAll(dbFile()), junk);
+        QVERIFY(!QFile::exists(logFile()));
+    }
+
+    // Someone else's tool rebuilt the table with its columns reversed.
+    void columnsInAnotherOrderReadByName()
+    {
+        {
+            OtherConnection other(dbFile());
+            QVERIFY(other.exec(reversedColumns(kCreateAQ7316)));
+            QVERIFY(other.exec(kCreateAQ7316IN));
+        }
+        auto m = open();
+        QCOMPARE(m->healthProblem(), QString());
+        QCOMPARE(m->insertSystemLog(makeItem(3)), 0);
+        const QList<PelnorXLogItem> list = rows(*m, "AQ7316");
+        QCOMPARE(list.size(), 1);
+        PelnorXLogItem expected = makeItem(3);
+        expected.id = 1;
+        QVERIFY2(sameRecord(list[0], expected), qPrintable(describe(list[0])));
     }
 
     void secondStartKeepsTablesAndRows()

@@ -71,6 +71,19 @@ private slots:
         // Loading alone never creates the file.
         m_settings->sync();
         QVERIFY(!QFile::exists(m_ini));
+        QCOMPARE(SystemSetting::storageProblem(), QString());
+    }
+
+    void folderInPlaceOfFileIsReported()
+    {
+        openIni(QByteArray());
+        QVERIFY(QDir().mkdir(m_ini));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is a folder, not a file"));
+        SystemSetting s;
+        QCOMPARE(s.serialPortName, QString("COM3"));
+        QCOMPARE(SystemSetting::storageProblem(),
+                 QDir::toNativeSeparators(m_ini) + " is a folder, not a file: settings cannot be read or saved.");
+        QVERIFY(QDir().rmdir(m_ini));
     }
 
     void storedValues_data()
