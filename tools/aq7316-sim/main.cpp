@@ -370,7 +370,8 @@ bool Server::readCommands()
         if (m_out.size() == m_outPos)
             m_pacer.begin();
         m_out += a.bytes;
-        if (m_options.unplugAfter >= 0 && ++m_answers >= m_options.unplugAfter)
+        // The adapter is pulled once; after a replug the line stays.
+        if (m_options.unplugAfter >= 0 && ++m_answers == m_options.unplugAfter)
             m_unplugDue = true;
     }
     return true;
