@@ -5,11 +5,18 @@
 #include <QMutexLocker>
 #include <QTimer>
 
-#include "device/wireformat.h"
-
 namespace {
 Q_LOGGING_CATEGORY(lcLink, "aq.device.link", QtWarningMsg)
 } // namespace
+
+static_assert(int(LinkLogic::FrameError) == DataSerialPort::CommuFrameError
+                  && int(LinkLogic::NoPort) == DataSerialPort::CommuNoPort
+                  && int(LinkLogic::Timeout) == DataSerialPort::CommuTimeout
+                  && int(LinkLogic::CrcError) == DataSerialPort::CommuCrcError
+                  && int(LinkLogic::Offline) == DataSerialPort::CommuOffline
+                  && int(LinkLogic::DownloadError) == DataSerialPort::CommuDownloadError
+                  && int(LinkLogic::UnknownPackage) == DataSerialPort::CommuUnknownPackage,
+              "the link's decisions and its signal use the same status codes");
 
 DataSerialPort::DataSerialPort()
     : m_serialPort(new QSerialPort(this))   // a child, so it moves to the link's thread
@@ -23,6 +30,7 @@ DataSerialPort::DataSerialPort()
     connect(m_keepTimer, &QTimer::timeout, this, &DataSerialPort::onKeepTimerTimeout);
     connect(m_downloadTimer, &QTimer::timeout, this, &DataSerialPort::onDownloadTimerTimeout);
 
+    m_clock.start();
     qDebug("serialport stread");
 }
 
@@ -49,15 +57,6 @@ void DataSerialPort::setIntervals(int keepMs, int downloadGuardMs)
 bool DataSerialPort::isPortOpen() const
 {
     return m_serialPort->isOpen();
-}
-
-FrameAssembler::Mode DataSerialPort::mode() const
-{
-    if (m_downloadTimer->isActive())
-        return FrameAssembler::Mode::Download;
-    if (m_keepTimer->isActive())
-        return FrameAssembler::Mode::Realtime;
-    return FrameAssembler::Mode::Idle;
 }
 
 void DataSerialPort::open(const QString &com, int baud)
@@ -147,161 +146,95 @@ void DataSerialPort::openConfigured()
     open(name, baud);
 }
 
-bool DataSerialPort::openForStart()
-{
-    openConfigured();
-    if (m_serialPort->isOpen())
-        return true;
-    emit commuError(CommuNoPort);
-    return false;
-}
-
 void DataSerialPort::startRealtime()
 {
-    m_timeoutCount = 0;
-    m_frameReceived = false;
-    m_assembler.clear();
-    if (!openForStart())
-        return;
-    QMutexLocker locker(&m_settingsMutex);
-    // The first query goes out with the first tick, not now.
-    m_keepTimer->start(m_keepIntervalMs);
+    openConfigured();
+    perform(m_logic.startRealtime(m_serialPort->isOpen()));
 }
 
 void DataSerialPort::stopRealtime()
 {
-    m_keepTimer->stop();
-    close();
+    perform(m_logic.stopRealtime());
 }
 
 void DataSerialPort::startDownload()
 {
-    m_timeoutCount = 0;
-    m_assembler.beginDownload();
-    if (!openForStart())
-        return;
-    {
-        QMutexLocker locker(&m_settingsMutex);
-        m_downloadTimer->start(m_downloadGuardMs);
-        m_keepTimer->start(m_keepIntervalMs);
-    }
-    send(QByteArray(1, wire::kDownloadRequest));
+    openConfigured();
+    perform(m_logic.startDownload(m_serialPort->isOpen()));
 }
 
 void DataSerialPort::stopDownload()
 {
-    m_downloadTimer->stop();
-    m_keepTimer->stop();
-    close();
+    perform(m_logic.stopDownload());
 }
 
 void DataSerialPort::onKeepTimerTimeout()
 {
-    if (!m_serialPort->isOpen()) {
-        emit commuError(CommuNoPort);
-        return;
-    }
-    if (!m_downloadTimer->isActive()) {
-        if (m_frameReceived) {
-            m_frameReceived = false;
-        } else {
-            emit commuError(CommuTimeout);
-            if (++m_timeoutCount >= 4) {
-                emit commuError(CommuOffline);
-                m_timeoutCount = 0;
-            }
-        }
-        send(QByteArray(1, wire::kRealtimeQuery));
-        return;
-    }
-    if (m_assembler.isEmpty()) {
-        ++m_timeoutCount;
-        emit commuError(CommuTimeout);
-    }
-    if (m_timeoutCount >= 4) {
-        emit commuError(CommuOffline);
-        m_timeoutCount = 0;
-    }
+    perform(m_logic.keepTick(m_serialPort->isOpen()));
 }
 
 void DataSerialPort::onDownloadTimerTimeout()
 {
-    emit commuError(CommuTimeout);
-    m_downloadTimer->stop();
-    m_keepTimer->stop();
+    perform(m_logic.guardExpired());
 }
 
 void DataSerialPort::read()
 {
+    QByteArray bytes;
     {
         QMutexLocker locker(m_mutex.get());
-        m_assembler.append(m_serialPort->readAll());
+        bytes = m_serialPort->readAll();
     }
-    m_timeoutCount = 0;
+    // Signals go out with the mutex released.
+    perform(m_logic.bytesArrived(bytes, m_clock.elapsed()));
+}
 
-    using Outcome = FrameAssembler::Outcome;
-    // One message per call, as bytes arrive; the exception is a live frame
-    // straying into a download. Nothing is sent during a download, so no
-    // further bytes would come to release a package that arrived in the
-    // same chunk behind it: the download would fail with the whole package
-    // already received. Go on with the rest of the buffer instead.
-    for (;;) {
-        const FrameAssembler::Result r = m_assembler.next(mode());
-        switch (r.outcome) {
-        case Outcome::Empty:
-            return;
-        case Outcome::PartialFrame:
-            qDebug("REAL PACKAGE len- %d", r.bufferLength);
-            return;
-        case Outcome::StrayFrame:
-            qDebug("REAL PACKAGE len- %d", r.bufferLength);
-            if (m_assembler.isEmpty())
-                return;
-            continue;
-        case Outcome::DownloadAbandoned:
-            qDebug("REAL PACKAGE len- %d", r.bufferLength);
+void DataSerialPort::perform(const LinkActions &actions)
+{
+    int keepMs = 0;
+    int guardMs = 0;
+    {
+        QMutexLocker locker(&m_settingsMutex);
+        keepMs = m_keepIntervalMs;
+        guardMs = m_downloadGuardMs;
+    }
+    using Kind = LinkAction::Kind;
+    for (const LinkAction &a : actions) {
+        switch (a.kind) {
+        case Kind::Code:
+            emit commuError(a.value);
+            break;
+        case Kind::Frame:
+            emit recvDataFrame(a.bytes);
+            break;
+        case Kind::Package:
+            emit recvDataStored(a.bytes);
+            break;
+        case Kind::Progress:
+            emit downloadProgress(a.value, a.total);
+            break;
+        case Kind::Send:
+            send(QByteArray(1, char(a.value)));
+            break;
+        case Kind::StartKeepTimer:
+            m_keepTimer->start(keepMs);
+            break;
+        case Kind::StartGuard:
+            m_downloadTimer->start(guardMs);
+            break;
+        case Kind::StopKeepTimer:
+            m_keepTimer->stop();
+            break;
+        case Kind::StopTimers:
             m_downloadTimer->stop();
             m_keepTimer->stop();
-            emit commuError(CommuDownloadError);
+            break;
+        case Kind::ClosePort:
             close();
-            return;
-        case Outcome::IdleFrame:
-            qDebug("REAL PACKAGE len- %d", r.bufferLength);
-            close();
-            return;
-        case Outcome::FrameError:
-            qDebug("REAL PACKAGE len- %d", r.bufferLength);
-            emit commuError(CommuFrameError);
-            return;
-        case Outcome::CrcError:
-            qDebug("REAL PACKAGE len- %d", r.bufferLength);
-            qDebug("CRC Error:%d-%d", int(r.computedCrc), int(r.receivedCrc));
-            emit commuError(CommuCrcError);
-            return;
-        case Outcome::Frame:
-            qDebug("REAL PACKAGE len- %d", r.bufferLength);
-            m_frameReceived = true;
-            emit recvDataFrame(r.message);
-            return;
-        case Outcome::PartialPackage:
-            qDebug("STORE PACKAGE len- %d", r.bufferLength);
-            return;
-        case Outcome::PackageOutsideDownload:
-            qDebug("STORE PACKAGE len- %d", r.bufferLength);
-            qDebug("unknown 0x4 Package");
-            emit commuError(CommuUnknownPackage);
-            return;
-        case Outcome::Package:
-            qDebug("STORE PACKAGE len- %d", r.bufferLength);
-            m_downloadTimer->stop();
-            m_keepTimer->stop();
-            emit recvDataStored(r.message);
-            close();
-            return;
-        case Outcome::UnknownStart:
-            qDebug("unknown Package len-%d", r.bufferLength);
-            emit commuError(CommuUnknownPackage);
-            return;
+            break;
+        case Kind::Debug:
+            qDebug("%s", a.bytes.constData());
+            break;
         }
     }
 }

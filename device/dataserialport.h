@@ -3,12 +3,13 @@
 #include <memory>
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 
-#include "device/frameassembler.h"
+#include "device/linklogic.h"
 
 class QTimer;
 
@@ -53,6 +54,10 @@ signals:
     void recvDataFrame(QByteArray frame);
     void recvDataStored(QByteArray package);
     void commuError(int status);
+    // Records of the stored-record package received so far, of its count;
+    // from the moment the count has arrived until the package is complete,
+    // a few times a second.
+    void downloadProgress(int received, int total);
 
 public slots:
     void open(const QString &com, int baud);
@@ -71,18 +76,17 @@ private slots:
     void onPortError(QSerialPort::SerialPortError error);
 
 private:
-    FrameAssembler::Mode mode() const;
+    void perform(const LinkActions &actions);
     void openConfigured();
-    // Opens the configured port for a start; code 2 when it stays closed.
-    bool openForStart();
 
     QSerialPort *m_serialPort = nullptr;
     std::unique_ptr<QMutex> m_mutex;
     QTimer *m_keepTimer = nullptr;
-    bool m_frameReceived = false;
-    int m_timeoutCount = 0;
     QTimer *m_downloadTimer = nullptr;
-    FrameAssembler m_assembler;   // receive buffer and stray-frame count
+    // What to do about each arrival, tick and start: modes, counters and the
+    // receive buffer.
+    LinkLogic m_logic;
+    QElapsedTimer m_clock;
 
     // Raised at every open, so that a close queued for a lost device never
     // hits a port opened again in the meantime.

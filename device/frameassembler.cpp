@@ -86,11 +86,14 @@ FrameAssembler::Result FrameAssembler::next(Mode mode)
             r.outcome = Outcome::PackageOutsideDownload;
             return r;
         }
-        if (r.bufferLength < wire::kPackageOverhead) {
+        // The count is known from the third byte on; the shortest package
+        // is one byte longer.
+        if (r.bufferLength < 3) {
             r.outcome = Outcome::PartialPackage;
             return r;
         }
         const int records = (byteAt(1) << 8) | byteAt(2);
+        r.packageRecords = records;
         const int total = wire::kRecordSize * records + wire::kPackageOverhead;
         if (r.bufferLength < total) {
             r.outcome = Outcome::PartialPackage;

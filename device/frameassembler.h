@@ -36,6 +36,7 @@ public:
         quint8 computedCrc = 0; // CrcError only
         qint8 receivedCrc = 0;  // CrcError only; the instrument's byte read as signed
         int strayFrames = 0;    // StrayFrame, DownloadAbandoned: count in this download
+        int packageRecords = -1; // PartialPackage, Package: the count N once its bytes are in
     };
 
     // The stray frame that abandons a download.

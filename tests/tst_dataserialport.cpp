@@ -82,6 +82,7 @@ signals:
     void frame(QByteArray frame);
     void package(QByteArray package);
     void code(int status);
+    void progress(int received, int total);
 };
 
 class Tst_dataserialport : public QObject
@@ -110,6 +111,8 @@ private slots:
     void zeroRecordPackage();
     void largestPackageInChunks();
     void packageCutShort();
+    void slowPackageOutlastsGuard_data();
+    void slowPackageOutlastsGuard();
     void sixthStrayFrameAbandonsDownload();
     void strayFramesAndPackageInOneChunk_data();
     void strayFramesAndPackageInOneChunk();
@@ -149,6 +152,7 @@ void Tst_dataserialport::init()
     connect(m_link, &DataSerialPort::commuError, m_relay.get(), &LinkRelay::code);
     connect(m_link, &DataSerialPort::recvDataFrame, m_relay.get(), &LinkRelay::frame);
     connect(m_link, &DataSerialPort::recvDataStored, m_relay.get(), &LinkRelay::package);
+    connect(m_link, &DataSerialPort::downloadProgress, m_relay.get(), &LinkRelay::progress);
 
     m_thread = std::make_unique<QThread>();
     connect(m_thread.get(), &QThread::finished, m_link, &QObject::deleteLater);
@@ -515,6 +519,65 @@ void Tst_dataserialport::packageCutShort()
     QVERIFY(!got.contains(6));
     QVERIFY(portOpen());
     QCOMPARE(m_packages->count(), 0);
+}
+
+void Tst_dataserialport::slowPackageOutlastsGuard_data()
+{
+    QTest::addColumn<int>("sentBytes");
+    QTest::addColumn<bool>("delivered");
+    // 300 records: 2404 bytes, 30 every 50 ms, about 4 s.
+    QTest::newRow("whole package, twice as long as the guard") << 2404 << true;
+    QTest::newRow("stops halfway, after longer than the guard") << 1204 << false;
+}
+
+void Tst_dataserialport::slowPackageOutlastsGuard()
+{
+    QFETCH(int, sentBytes);
+    QFETCH(bool, delivered);
+    constexpr int guardMs = 1500;
+    const QByteArray pkg = package(300);
+    QSignalSpy progress(m_relay.get(), &LinkRelay::progress);
+    m_link->setIntervals(100, guardMs);
+    invoke("startDownload");
+    QCOMPARE(m_pty->read(1, 10000), QByteArray(1, wire::kDownloadRequest));
+
+    // A slow line: the bytes trickle in for longer than the guard lasts.
+    QElapsedTimer writing;
+    writing.start();
+    for (int pos = 0; pos < sentBytes; pos += 30) {
+        QVERIFY(m_pty->write(pkg.mid(pos, qMin(30, sentBytes - pos))));
+        QTest::qWait(50);
+    }
+    const qint64 writeMs = writing.elapsed();
+    QVERIFY(writeMs > guardMs);
+
+    if (delivered) {
+        QTRY_COMPARE_WITH_TIMEOUT(m_packages->count(), 1, 10000);
+        QCOMPARE(m_packages->at(0).at(0).toByteArray(), pkg);
+        QVERIFY(!portOpen());
+        QVERIFY(!progress.wait(300));   // none after the package
+    } else {
+        // Silence from here on: the guard's code 3 comes a whole guard later.
+        QElapsedTimer silence;
+        silence.start();
+        const int timeouts = codes().count(3);
+        QTRY_VERIFY_WITH_TIMEOUT(codes().count(3) > timeouts, 10000);
+        QVERIFY(silence.elapsed() >= guardMs - 100);
+        QCOMPARE(m_packages->count(), 0);
+        QVERIFY(portOpen());
+    }
+    QVERIFY(!codes().contains(6));
+
+    // Progress: the package's count from the first, rising, a few times a second.
+    QVERIFY(progress.count() >= 3);
+    QVERIFY(progress.count() <= 2 + writing.elapsed() / LinkLogic::kProgressIntervalMs);
+    int last = -1;
+    for (const QList<QVariant> &args : progress) {
+        QCOMPARE(args.at(1).toInt(), 300);
+        QVERIFY(args.at(0).toInt() > last);
+        last = args.at(0).toInt();
+    }
+    QVERIFY(last <= (sentBytes - 3) / 8);
 }
 
 void Tst_dataserialport::sixthStrayFrameAbandonsDownload()

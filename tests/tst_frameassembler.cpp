@@ -229,10 +229,18 @@ void Tst_frameassembler::largestPackageInSmallChunks()
         } else {
             QCOMPARE(r.outcome, Outcome::PartialPackage);
             QCOMPARE(r.bufferLength, pos + 61);
+            QCOMPARE(r.packageRecords, wire::kMaxRecords);
         }
     }
     QCOMPARE(packages, 1);
     QVERIFY(a.isEmpty());
+
+    // The count is known, for the download's progress, from its third byte.
+    a.append(whole.left(2));
+    QCOMPARE(a.next(Mode::Download).packageRecords, -1);
+    a.append(whole.mid(2, 1));
+    QCOMPARE(a.next(Mode::Download).packageRecords, wire::kMaxRecords);
+    a.clear();
 
     // The buffer is usable afterwards.
     a.append(next);

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -186,6 +187,24 @@ public:
     ClientLine &operator=(const ClientLine &) = delete;
 
     bool isOpen() const { return m_fd >= 0; }
+    // True once the other side has hung up.
+    bool waitForHangUp(int timeoutMs)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        char buf[256];
+        while (timer.elapsed() < timeoutMs) {
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 100) > 0 && (p.revents & (POLLHUP | POLLERR)))
+                return true;
+            if (p.revents & POLLIN) {
+                const ssize_t n = ::read(m_fd, buf, sizeof buf);
+                if (n == 0 || (n < 0 && errno == EIO))
+                    return true;
+            }
+        }
+        return false;
+    }
     bool send(char command) { return writeFd(m_fd, QByteArray(1, command)); }
     QByteArray read(int n, int timeoutMs = kWaitMs) { return readFd(m_fd, n, timeoutMs); }
 
@@ -262,6 +281,8 @@ private slots:
     void processVerboseWritesOnlyTheFirstLineToStdout();
     void processRejectsBadValues_data();
     void processRejectsBadValues();
+    void processPacesTheLine();
+    void processUnplugsAndReplugs();
 };
 
 void Tst_simulator::valueOptions_data()
@@ -359,6 +380,10 @@ void Tst_simulator::badOptionValues_data()
     QTest::newRow("flag given a value") << QStringList{"--drift=yes"} << "--drift";
     QTest::newRow("unknown option") << QStringList{"--colour", "red"} << "--colour";
     QTest::newRow("stray argument") << QStringList{"extra"} << "extra";
+    QTest::newRow("line rate 0") << QStringList{"--line-rate", "0"} << "--line-rate";
+    QTest::newRow("replug without unplug") << QStringList{"--replug-after", "1"} << "--replug-after";
+    QTest::newRow("unplug an existing port")
+        << QStringList{"--port", "/dev/null", "--unplug-after", "1"} << "--unplug-after";
 }
 
 void Tst_simulator::badOptionValues()
@@ -878,6 +903,64 @@ void Tst_simulator::processRejectsBadValues()
     QCOMPARE(p.exitCode(), 2);
     QVERIFY(p.readAllStandardOutput().isEmpty());
     QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains(mentions));
+}
+
+void Tst_simulator::processPacesTheLine()
+{
+    SimProcess sim;
+    QVERIFY(sim.start({"--line-rate", "1000", "--records", "250"}));
+    ClientLine line(sim.path());
+    QVERIFY(line.isOpen());
+    QElapsedTimer clock;
+    clock.start();
+    // 2004 bytes of package at 1000 bytes a second, and a query read and
+    // answered while they trickle out.
+    QVERIFY(line.send(0x16));
+    QVERIFY(line.send(0x15));
+    const QByteArray bytes = line.read(2004 + 18);
+    const qint64 ms = clock.elapsed();
+    QCOMPARE(bytes.size(), 2004 + 18);
+    QVERIFY2(ms >= 1800, qPrintable(QString::number(ms)));
+    QVector<Record> records;
+    QVERIFY(decodePackage(bytes.left(2004), &records));
+    QCOMPARE(records.size(), 250);
+    QVERIFY(decodeFrame(bytes.mid(2004)).framingOk);
+}
+
+void Tst_simulator::processUnplugsAndReplugs()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath(QStringLiteral("ttyAQ7316"));
+    SimProcess sim;
+    QVERIFY(sim.start({"--link", link, "--unplug-after", "2", "--replug-after", "1.5", "--speed", "5"}));
+    {
+        ClientLine line(link);
+        QVERIFY(line.isOpen());
+        QVERIFY(line.send(0x15));
+        QVERIFY(line.send(0x15));
+        QVERIFY(line.send(0x15));   // beyond the second answer: the adapter is gone
+        QCOMPARE(line.read(2 * 18).size(), 2 * 18);
+        QVERIFY(line.waitForHangUp(kWaitMs));
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
+
+    // Back after a while, on a new terminal behind the same link.
+    QVERIFY(sim.process().waitForReadyRead(kWaitMs));
+    const QString second = QString::fromLocal8Bit(sim.process().readLine()).trimmed();
+    QVERIFY(!second.isEmpty());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(QFileInfo(link).symLinkTarget(), second);
+    ClientLine again(link);
+    QVERIFY(again.isOpen());
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(again.send(0x15));
+        QCOMPARE(decodeFrame(again.read(18)).speedMm, 5000);
+    }
+    QVERIFY(sim.signal(SIGTERM));
+    QVERIFY(sim.process().waitForFinished(kWaitMs));
+    QCOMPARE(sim.process().exitCode(), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
 }
 
 QTEST_GUILESS_MAIN(Tst_simulator)

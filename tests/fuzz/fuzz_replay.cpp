@@ -126,6 +126,7 @@ QVector<QPair<QString, QByteArray>> seeds()
     s << qMakePair(QStringLiteral("download-truncated-package"), single(segment(Download, 6), p40.left(100)));
     s << qMakePair(QStringLiteral("download-header-only"), single(segment(Download, 1), p3.left(3)));
     s << qMakePair(QStringLiteral("download-package-then-more"), single(segment(Download, 32), p3 + f1 + p0));
+    s << qMakePair(QStringLiteral("download-slow-package"), single(segment(Download, 3), package(200)));
     s << qMakePair(QStringLiteral("download-huge-count"), single(segment(Download, 32), QByteArray("\x04\xFF\xFF") + QByteArray(200, 0x11)));
     s << qMakePair(QStringLiteral("download-no-end-byte"), single(segment(Download, 7), with(p3, p3.size() - 1, 0x42)));
     s << qMakePair(QStringLiteral("idle-frame"), single(segment(Idle, 18), f1 + f2));

@@ -123,6 +123,31 @@ std::vector<OptionSpec> optionSpecs()
         return true;
     }});
     specs.push_back(flagOption("verbose", [](SimulatorOptions *o) { o->verbose = true; }));
+    specs.push_back({"line-rate", true, [](const QString &v, SimulatorOptions *o, QString *expected) {
+        qint64 n = 0;
+        if (!toInteger(v, 1, 1000000, &n)) {
+            *expected = QStringLiteral("bytes per second from 1 to 1000000 (960 for 9600 baud)");
+            return false;
+        }
+        o->lineRate = int(n);
+        return true;
+    }});
+    specs.push_back({"unplug-after", true, [](const QString &v, SimulatorOptions *o, QString *expected) {
+        qint64 n = 0;
+        if (!toInteger(v, 0, INT_MAX, &n)) {
+            *expected = QStringLiteral("a count of answers from 0 up");
+            return false;
+        }
+        o->unplugAfter = int(n);
+        return true;
+    }});
+    specs.push_back({"replug-after", true, [](const QString &v, SimulatorOptions *o, QString *expected) {
+        if (!toNumber(v, 0.0, 86400.0, &o->replugAfterS)) {
+            *expected = QStringLiteral("seconds from 0 to 86400");
+            return false;
+        }
+        return true;
+    }});
 
     specs.push_back({"speed", true, [](const QString &v, SimulatorOptions *o, QString *expected) {
         if (!toNumber(v, 0.0, 65.535, &o->config.speedMs)) {
@@ -254,6 +279,14 @@ ParseResult parseSimulatorArguments(const QStringList &args, SimulatorOptions *o
         *error = QStringLiteral("--baud applies only with --port (a pseudo-terminal has no line speed)");
         return ParseResult::Error;
     }
+    if (options->replugAfterS >= 0.0 && options->unplugAfter < 0) {
+        *error = QStringLiteral("--replug-after needs --unplug-after");
+        return ParseResult::Error;
+    }
+    if (options->unplugAfter >= 0 && !options->port.isEmpty()) {
+        *error = QStringLiteral("--unplug-after applies only to a pseudo-terminal, not with --port");
+        return ParseResult::Error;
+    }
     return ParseResult::Run;
 }
 
@@ -265,7 +298,8 @@ QString simulatorHelpText()
 "Plays an AQ7316 anemometer on a serial line. It answers each 0x15 with one\n"
 "18-byte realtime frame and each 0x16 with the stored-record package; other\n"
 "bytes are ignored. By default it opens a pseudo-terminal in raw mode and\n"
-"prints the path of its slave side as the first line of standard output.\n"
+"prints the path of its slave side as the first line of standard output\n"
+"(and the path of each new one after a --replug-after as a further line).\n"
 "\n"
 "Line:\n"
 "  --port DEVICE           talk through an existing serial device (or pty slave)\n"
@@ -273,6 +307,20 @@ QString simulatorHelpText()
 "  --baud RATE             line speed with --port: 1200 ... 115200 (default 9600)\n"
 "  --link PATH             also make a symbolic link PATH to the device path; a\n"
 "                          stale link there is replaced, the link is removed on exit\n"
+"  --line-rate BYTES/S     send at most this many bytes a second, as a real line\n"
+"                          does (960 for 9600 baud); commands are still read and\n"
+"                          answered while a long package trickles out (default:\n"
+"                          as fast as the line takes them)\n"
+"  --unplug-after K        once the K-th answer has been read (or 2 s after it\n"
+"                          was sent), drop the line as a pulled adapter would:\n"
+"                          the pseudo-terminal is closed (the other side sees a\n"
+"                          hang-up, its device path goes away) and the --link is\n"
+"                          removed; commands after the K-th answered one get no\n"
+"                          answer. K = 0 drops it at once. Not with --port\n"
+"  --replug-after SECONDS  with --unplug-after: that many seconds after the drop,\n"
+"                          open a new pseudo-terminal, point --link at it, print\n"
+"                          its path as a further line of standard output and go\n"
+"                          on answering there (once; it is not dropped again)\n"
 "  --verbose               log received and sent bytes to standard error\n"
 "  --help                  show this help and exit\n"
 "\n"
@@ -314,5 +362,6 @@ QString simulatorHelpText()
 "Exit codes:\n"
 "  0  --help, or ended by SIGINT, SIGTERM or SIGHUP\n"
 "  1  the line or the link could not be set up, or the line was lost\n"
+"     (other than by --unplug-after)\n"
 "  2  a bad option or option value\n");
 }

@@ -14,6 +14,9 @@ struct SimulatorOptions
     int baud = 9600;        // used with port only
     QString link;           // symbolic link to the device path, if any
     bool verbose = false;
+    int lineRate = 0;       // bytes per second sent at most; 0: as fast as the line takes them
+    int unplugAfter = -1;   // drop the line after this many answers; -1: never
+    double replugAfterS = -1.0;  // then a new line after this many seconds; < 0: never
 };
 
 enum class ParseResult { Run, Help, Error };
