@@ -233,6 +233,16 @@ StatsSnapshot RunningStats::span(int first, int last) const
     return s;
 }
 
+qint64 RunningStats::memoryBytes() const
+{
+    qint64 bytes = qint64(m_times.capacity() * sizeof(qint64));
+    for (const Channel &c : m_channels) {
+        bytes += qint64(c.values.capacity() * sizeof(double) + c.prefixes.capacity() * sizeof(Prefix)
+                        + c.blocks.capacity() * sizeof(Extremes));
+    }
+    return bytes;
+}
+
 IndexSpan RunningStats::indicesBetween(qint64 fromMs, qint64 toMs) const
 {
     if (fromMs > toMs)

@@ -99,6 +99,9 @@ public:
     IndexSpan indicesBetween(qint64 fromMs, qint64 toMs) const;
     StatsSnapshot spanBetween(qint64 fromMs, qint64 toMs) const;
 
+    // Heap bytes held (capacity, not just size).
+    qint64 memoryBytes() const;
+
     // Readings per block of the span structure.
     static constexpr int BlockSize = 256;
 
