@@ -350,16 +350,6 @@ private slots:
         QCOMPARE(texts.first, QString("2024-03-07 09:05:07"));
         QCOMPARE(texts.last, QString("2024-03-07 10:07:10"));
     }
-
-    void emptyTexts()
-    {
-        const StatsTexts t = statsTexts(statsInUnits(RunningStats().total(), UnitChoice()), UnitChoice());
-        for (const QString &s : {t.speed.min, t.temperature.max, t.airFlow.mean, t.speed.stddev, t.first})
-            QCOMPARE(s, QString("-.-"));
-        QCOMPARE(t.readings, QString("0"));
-        QCOMPARE(t.duration, QString("0:00:00"));
-        QCOMPARE(t.speedUnit, QString("m/s"));
-    }
 };
 
 QTEST_GUILESS_MAIN(Tst_RunningStats)
