@@ -528,6 +528,65 @@ Runtime log: %3</translation>
     </message>
 </context>
 <context>
+    <name>StatsPanel</name>
+    <message>
+        <source>All readings</source>
+        <translation>All readings</translation>
+    </message>
+    <message>
+        <source>Readings in view</source>
+        <translation>Readings in view</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>Std dev</source>
+        <translation>Std dev</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>Air flow</source>
+        <translation>Air flow</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>Readings</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>Summary</translation>
+    </message>
+    <message>
+        <source>First reading</source>
+        <translation>First reading</translation>
+    </message>
+    <message>
+        <source>Last reading</source>
+        <translation>Last reading</translation>
+    </message>
+</context>
+<context>
     <name>SystemLogManager</name>
     <message>
         <location line="-213"/>

@@ -528,6 +528,65 @@ Runtime log: %3</source>
     </message>
 </context>
 <context>
+    <name>StatsPanel</name>
+    <message>
+        <source>All readings</source>
+        <translation>全部读数</translation>
+    </message>
+    <message>
+        <source>Readings in view</source>
+        <translation>视图内读数</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>最小值</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>平均值</translation>
+    </message>
+    <message>
+        <source>Std dev</source>
+        <translation>标准差</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>风速</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>温度</translation>
+    </message>
+    <message>
+        <source>Air flow</source>
+        <translation>风量</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>读数个数</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>时长</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>统计摘要</translation>
+    </message>
+    <message>
+        <source>First reading</source>
+        <translation>首个读数</translation>
+    </message>
+    <message>
+        <source>Last reading</source>
+        <translation>最后读数</translation>
+    </message>
+</context>
+<context>
     <name>SystemLogManager</name>
     <message>
         <location line="-213"/>

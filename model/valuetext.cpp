@@ -170,11 +170,9 @@ PanelUnits panelUnitsOfChoice(const UnitChoice &units)
 
 PanelTexts panelTexts(const PelnorXLogItem &item, const PanelUnits &units)
 {
-    static const char *const windLabels[] = {"m/s", "Km/h", "Mph", "Knots", "Ft/m"};
-
     PanelTexts t;
     t.wind = fixed(windSpeedIn(item, units.wind), 3);
-    t.windLabel = QLatin1String(isKnownWindUnit(units.wind) ? windLabels[units.wind] : windLabels[0]);
+    t.windLabel = panelWindLabel(units.wind);
     if (units.areaInSquareFeet) {
         t.area = fixed(item.windarea_ft, 3);
         t.areaLabelSource = QT_TRANSLATE_NOOP("MainWindow", "ft²");
@@ -198,4 +196,10 @@ PanelTexts panelTexts(const PelnorXLogItem &item, const PanelUnits &units)
     t.temperatureLabelSource = units.temperatureInF ? QT_TRANSLATE_NOOP("MainWindow", "du-F")
                                                     : QT_TRANSLATE_NOOP("MainWindow", "du-C");
     return t;
+}
+
+QString panelWindLabel(int windUnit)
+{
+    static const char *const windLabels[] = {"m/s", "Km/h", "Mph", "Knots", "Ft/m"};
+    return QLatin1String(isKnownWindUnit(windUnit) ? windLabels[windUnit] : windLabels[0]);
 }

@@ -109,3 +109,7 @@ struct PanelTexts
 };
 
 PanelTexts panelTexts(const PelnorXLogItem &item, const PanelUnits &units);
+
+// The panel's wind unit label ("m/s", "Km/h", "Mph", "Knots", "Ft/m"; m/s for
+// a code outside 0-4), not translated.
+QString panelWindLabel(int windUnit);

@@ -510,6 +510,100 @@ private slots:
         QVERIFY(heading3->y > pointsY(30));
     }
 
+    static ReportSummary summary()
+    {
+        ReportSummary s;
+        s.heading = "Summary";
+        s.columnHeadings = QStringList{"", "", "Min", "Max", "Mean", "Std dev"};
+        s.rows = {
+            {"Speed", "m/s", "0.800", "3.900", "2.417", "1.062"},
+            {"Temperature", "du-C", "-4.5", "21.3", "12.2", "6.8"},
+            {"Air flow", "CMM", "48.000", "234.000", "145.020", "63.720"},
+        };
+        s.facts = {{"Readings", "40"}, {"Duration", "0:00:19"},
+                   {"First", "2024-03-02 14:04:50"}, {"Last", "2024-03-02 14:05:09"}};
+        return s;
+    }
+
+    // The summary sits under the chart within the first page; the picture
+    // keeps its place and size, and the data sheet is the same as without.
+    void pdfSummaryUnderTheChart()
+    {
+        if (popplerMissing())
+            QSKIP("pdftotext (poppler-utils) not installed");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QStandardItemModel model;
+        fillNumbered(model, 40);
+        QImage chart(800, 400, QImage::Format_RGB32);
+        chart.fill(QColor(32, 32, 64));
+        const QString plain = dir.filePath("plain.pdf");
+        const QString summed = dir.filePath("summed.pdf");
+        QString error;
+        QVERIFY2(writePdfReport(plain, chart, kHeaders, model, 0, exportInstant(), &error), qPrintable(error));
+        QVERIFY2(writePdfReport(summed, chart, kHeaders, model, 0, exportInstant(), summary(), &error),
+                 qPrintable(error));
+
+        QCOMPARE(pdfPages(summed), pdfPages(plain));
+        const QString page1 = QString::fromUtf8(runTool("pdftotext", {"-f", "1", "-l", "1", "-layout", summed, "-"}));
+        for (const char *text : {"Summary", "Min", "Max", "Mean", "Std dev", "0.800", "3.900", "2.417", "1.062",
+                                 "-4.5", "21.3", "12.2", "6.8", "48.000", "234.000", "145.020", "63.720",
+                                 "m/s", "du-C", "CMM", "Readings", "40", "0:00:19",
+                                 "2024-03-02 14:04:50", "2024-03-02 14:05:09"})
+            QVERIFY2(page1.contains(QLatin1String(text)), text);
+        QVERIFY(!QString::fromUtf8(runTool("pdftotext", {"-f", "1", "-l", "1", plain, "-"})).contains("Summary"));
+        // Every page after the first reads the same with and without.
+        const QByteArray rest = runTool("pdftotext", {"-f", "2", "-layout", summed, "-"});
+        QVERIFY(!rest.isEmpty());
+        QCOMPARE(rest, runTool("pdftotext", {"-f", "2", "-layout", plain, "-"}));
+
+        // The chart (568 units wide, 284 high from 90) ends above the summary,
+        // and the summary's last line is still on the page.
+        const QVector<PdfWord> words = pdfWords(summed);
+        const PdfWord *band = findWord(words, "Summary");
+        QVERIFY(band);
+        QCOMPARE(band->page, 1);
+        QVERIFY(band->y > pointsY(90 + 284 + 20));
+        const PdfWord *last = findWord(words, "14:05:09");
+        QVERIFY(last);
+        QCOMPARE(last->page, 1);
+        QVERIFY(last->y < pointsY(769));
+    }
+
+    void firstPageLayout_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<bool>("withSummary");
+        QTest::addColumn<QRect>("chart");
+        QTest::addColumn<int>("summaryTop");
+
+        const int summaryHeight = summary().height();
+        QTest::newRow("wide chart, no summary") << QSize(800, 400) << false << QRect(0, 90, 568, 284) << -1;
+        QTest::newRow("wide chart, summary below it")
+            << QSize(800, 400) << true << QRect(0, 90, 568, 284) << 90 + 284 + 20;
+        QTest::newRow("tall chart, no summary: as it always was")
+            << QSize(400, 800) << false << QRect(0, 90, 568, 1136) << -1;
+        const int room = 769 - 90 - 20 - summaryHeight;
+        QTest::newRow("tall chart made smaller for the summary")
+            << QSize(400, 800) << true << QRect(0, 90, room / 2, room) << 90 + room + 20;
+        QTest::newRow("no picture: summary where the chart would be")
+            << QSize(0, 0) << true << QRect() << 90;
+    }
+
+    void firstPageLayout()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(bool, withSummary);
+        QFETCH(QRect, chart);
+        QFETCH(int, summaryTop);
+        const ReportSummary s = summary();
+        const FirstPageLayout layout = ExportWriter::firstPageLayout(picture, 568, 769, withSummary ? &s : nullptr);
+        QCOMPARE(layout.chart, chart);
+        QCOMPARE(layout.summaryTop, summaryTop);
+        if (withSummary)
+            QVERIFY(layout.summaryTop + s.height() <= 769);
+    }
+
     void pdfHeadingPositions_data()
     {
         QTest::addColumn<int>("language");

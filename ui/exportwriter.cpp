@@ -190,9 +190,40 @@ bool writeCsv(const QString &path, const QStringList &headers, const QAbstractIt
     return true;
 }
 
-bool writePdfReport(const QString &path, const QImage &chart, const QStringList &headers,
-                    const QAbstractItemModel &model, int language, const QDateTime &now,
-                    QString *errorText)
+int ReportSummary::height() const
+{
+    using namespace PdfLayout;
+    const int lines = (columnHeadings.isEmpty() ? 0 : 1) + rows.size() + (facts.size() + 1) / 2;
+    // The last baseline plus room for the descenders.
+    return BandHeight + lines * SummaryRowStep + BodyPixelSize / 2;
+}
+
+FirstPageLayout firstPageLayout(const QSize &chart, int pageWidth, int pageHeight,
+                                const ReportSummary *summary)
+{
+    using namespace PdfLayout;
+    FirstPageLayout layout{QRect(), -1};
+    if (chart.width() > 0) {
+        const double shape = double(chart.height()) / chart.width();
+        layout.chart = QRect(0, ChartTop, pageWidth, int(pageWidth * shape));
+        if (summary) {
+            const int room = pageHeight - ChartTop - SummaryGap - summary->height();
+            if (layout.chart.height() > room && shape > 0) {
+                const int height = qMax(room, 0);
+                layout.chart = QRect(0, ChartTop, int(height / shape), height);
+            }
+        }
+    }
+    if (summary)
+        layout.summaryTop = layout.chart.isNull() ? ChartTop : layout.chart.bottom() + 1 + SummaryGap;
+    return layout;
+}
+
+namespace {
+
+bool writeReport(const QString &path, const QImage &chart, const QStringList &headers,
+                 const QAbstractItemModel &model, int language, const QDateTime &now,
+                 const ReportSummary *summary, QString *errorText)
 {
     using namespace PdfLayout;
 
@@ -258,9 +289,34 @@ bool writePdfReport(const QString &path, const QImage &chart, const QStringList 
 
     pageHeader();
     sectionBand(QStringLiteral("Trend Chart"));
-    if (chart.width() > 0) {
-        const int chartHeight = int(width * (double(chart.height()) / chart.width()));
-        painter.drawImage(QRect(0, ChartTop, width, chartHeight), chart);
+    const FirstPageLayout first = firstPageLayout(chart.size(), width, height, summary);
+    if (chart.width() > 0)
+        painter.drawImage(first.chart, chart);
+    if (summary) {
+        const int top = first.summaryTop;
+        painter.setPen(bandPen);
+        painter.setBrush(bandBrush);
+        painter.drawRect(0, top, width, BandHeight);
+        painter.setFont(bodyFont);
+        painter.setPen(bodyPen);
+        painter.drawText(0, top + SummaryHeadingOffset, summary->heading);
+        int baseline = top + BandHeight;
+        auto line = [&](const QStringList &cells) {
+            baseline += SummaryRowStep;
+            for (int i = 0; i < qMin(SummaryColumns, cells.size()); ++i)
+                painter.drawText(SummaryColumnX[size_t(i)], baseline, cells.at(i));
+        };
+        if (!summary->columnHeadings.isEmpty())
+            line(summary->columnHeadings);
+        for (const QStringList &row : summary->rows)
+            line(row);
+        for (int i = 0; i < summary->facts.size(); ++i) {
+            const size_t side = size_t(i % 2);
+            if (side == 0)
+                baseline += SummaryRowStep;
+            painter.drawText(SummaryFactLabelX[side], baseline, summary->facts.at(i).first);
+            painter.drawText(SummaryFactValueX[side], baseline, summary->facts.at(i).second);
+        }
     }
 
     if (!printer.newPage())
@@ -293,6 +349,22 @@ bool writePdfReport(const QString &path, const QImage &chart, const QStringList 
     if (!pdfComplete(path, &reason))
         return fail(errorText, ioFailure(path, reason));
     return true;
+}
+
+} // namespace
+
+bool writePdfReport(const QString &path, const QImage &chart, const QStringList &headers,
+                    const QAbstractItemModel &model, int language, const QDateTime &now,
+                    QString *errorText)
+{
+    return writeReport(path, chart, headers, model, language, now, nullptr, errorText);
+}
+
+bool writePdfReport(const QString &path, const QImage &chart, const QStringList &headers,
+                    const QAbstractItemModel &model, int language, const QDateTime &now,
+                    const ReportSummary &summary, QString *errorText)
+{
+    return writeReport(path, chart, headers, model, language, now, &summary, errorText);
 }
 
 } // namespace ExportWriter

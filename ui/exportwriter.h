@@ -2,7 +2,9 @@
 
 #include <array>
 
+#include <QPair>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -54,7 +56,41 @@ inline constexpr std::array<int, Columns> HeadingXOther{0, 80, 150, 230, 300, 40
 // The third and fourth cells overlap by 10 units; the report has always looked so.
 inline constexpr std::array<int, Columns> CellLeft{0, 80, 160, 230, 300, 390, 510};
 inline constexpr std::array<int, Columns> CellWidth{80, 80, 80, 70, 90, 120, 80};
+
+// The summary under the chart on the first page: a band with its heading,
+// a row of column headings, one row per quantity, then label-value facts
+// two to a line.
+inline constexpr int SummaryGap = 20;          // from the chart's bottom to the band
+inline constexpr int SummaryHeadingOffset = 15; // band top to heading baseline
+inline constexpr int SummaryRowStep = 16;
+inline constexpr int SummaryColumns = 6;
+inline constexpr std::array<int, SummaryColumns> SummaryColumnX{0, 110, 170, 250, 330, 410};
+inline constexpr std::array<int, 2> SummaryFactLabelX{0, 250};
+inline constexpr std::array<int, 2> SummaryFactValueX{110, 330};
 } // namespace PdfLayout
+
+// What the first page sums up under the chart, as finished texts.
+struct ReportSummary
+{
+    QString heading;
+    QStringList columnHeadings;                // up to SummaryColumns
+    QVector<QStringList> rows;                 // cells under the column headings
+    QVector<QPair<QString, QString>> facts;    // label and value, two to a line
+
+    // Height from the band's top to the last line's bottom.
+    int height() const;
+};
+
+// Where the chart picture and the summary go on the first page: the chart
+// at full width as always; only when a summary would not fit below it is
+// the picture drawn smaller (keeping its shape) to make room.
+struct FirstPageLayout
+{
+    QRect chart;      // empty when there is no picture
+    int summaryTop;   // top of the summary's band; -1 without a summary
+};
+FirstPageLayout firstPageLayout(const QSize &chart, int pageWidth, int pageHeight,
+                                const ReportSummary *summary);
 
 // Column heading x positions: language 0 has its own, every other value the second set.
 const std::array<int, PdfLayout::Columns> &headingX(int language);
@@ -106,5 +142,10 @@ bool writeCsv(const QString &path, const QStringList &headers, const QAbstractIt
 bool writePdfReport(const QString &path, const QImage &chart, const QStringList &headers,
                     const QAbstractItemModel &model, int language, const QDateTime &now,
                     QString *errorText = nullptr);
+// The same report with a summary under the chart on the first page; the
+// data sheet and its pages are the same as without.
+bool writePdfReport(const QString &path, const QImage &chart, const QStringList &headers,
+                    const QAbstractItemModel &model, int language, const QDateTime &now,
+                    const ReportSummary &summary, QString *errorText = nullptr);
 
 } // namespace ExportWriter
