@@ -67,11 +67,6 @@ const char kDownload[] = "download";
 // is free, and not for the odd megabyte.
 const qint64 kVacuumMinFreeBytes = 1 << 20;
 
-QString trArchive(const char *text)
-{
-    return QCoreApplication::translate("SystemLogManager", text);
-}
-
 QString liveTable(RunArchive::Kind kind)
 {
     return QLatin1String(kind == RunArchive::Kind::Recording ? "AQ7316" : "AQ7316IN");
@@ -284,7 +279,7 @@ bool RunArchive::archiveLiveTable(QSqlDatabase &db, Kind kind, QString *reason)
         }
         // A trigger may skip rows silently; a run with gaps is no copy.
         if (copy.numRowsAffected() != s.readings) {
-            *reason = trArchive("Not every reading could be copied into the archive.");
+            *reason = QCoreApplication::translate("SystemLogManager", "Not every reading could be copied into the archive.");
             qCWarning(lcArchive) << copy.numRowsAffected() << "of" << s.readings << "readings copied";
             return false;
         }
@@ -307,27 +302,27 @@ QString RunArchive::describe(const QSqlError &error)
     switch (error.nativeErrorCode().toInt()) {
     case 5: // SQLITE_BUSY
     case 6: // SQLITE_LOCKED
-        return trArchive("The history database is in use by another program.");
+        return QCoreApplication::translate("SystemLogManager", "The history database is in use by another program.");
     case 8: // SQLITE_READONLY
-        return trArchive("The history database cannot be written to.");
+        return QCoreApplication::translate("SystemLogManager", "The history database cannot be written to.");
     case 10: // SQLITE_IOERR
-        return trArchive("The disk could not be read or written.");
+        return QCoreApplication::translate("SystemLogManager", "The disk could not be read or written.");
     case 11: // SQLITE_CORRUPT
     case 26: // SQLITE_NOTADB
-        return trArchive("The history database is damaged.");
+        return QCoreApplication::translate("SystemLogManager", "The history database is damaged.");
     case 13: // SQLITE_FULL
-        return trArchive("The disk is full.");
+        return QCoreApplication::translate("SystemLogManager", "The disk is full.");
     case 14: // SQLITE_CANTOPEN
-        return trArchive("The history database could not be opened.");
+        return QCoreApplication::translate("SystemLogManager", "The history database could not be opened.");
     default:
         break;
     }
     for (const char *mismatch : {"no such table", "no such column", "has no column", "columns but", "values for"}) {
         if (text.contains(QLatin1String(mismatch)))
-            return trArchive("The history database's tables are not laid out as this program expects; "
+            return QCoreApplication::translate("SystemLogManager", "The history database's tables are not laid out as this program expects; "
                              "the file may come from another program.");
     }
-    return trArchive("The history database reported an error: %1").arg(text.isEmpty() ? error.text() : text);
+    return QCoreApplication::translate("SystemLogManager", "The history database reported an error: %1").arg(text.isEmpty() ? error.text() : text);
 }
 
 bool RunArchive::openDb(QSqlDatabase *db)
@@ -335,7 +330,7 @@ bool RunArchive::openDb(QSqlDatabase *db)
     m_error.clear();
     *db = QSqlDatabase::database(m_connection, false);
     if (!db->isValid() || !db->open()) {
-        m_error = trArchive("The history database could not be opened.");
+        m_error = QCoreApplication::translate("SystemLogManager", "The history database could not be opened.");
         return false;
     }
     return true;
@@ -446,7 +441,7 @@ qint64 RunArchive::loadRun(qint64 id, QList<PelnorXLogItem> *rows)
         if (!exists.exec())
             return failCount(db, exists.lastError());
         if (!exists.next()) {
-            m_error = trArchive("This run is no longer in the archive.");
+            m_error = QCoreApplication::translate("SystemLogManager", "This run is no longer in the archive.");
             db.close();
             return -1;
         }
@@ -459,7 +454,7 @@ qint64 RunArchive::loadRun(qint64 id, QList<PelnorXLogItem> *rows)
         return failCount(db, q.lastError());
     const ReadingColumns columns(q.record(), idColumn);
     if (!columns.complete()) {
-        m_error = trArchive("The history database's tables are not laid out as this program expects; "
+        m_error = QCoreApplication::translate("SystemLogManager", "The history database's tables are not laid out as this program expects; "
                             "the file may come from another program.");
         db.close();
         return -1;
