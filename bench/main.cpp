@@ -34,6 +34,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "archivebench.h"
 #include "benchsupport.h"
 #include "literalview.h"
 #include "storage/globals.h"
@@ -567,7 +568,7 @@ int runCase(const QStringList &args)
         casePicture(base);
     else if (name == QLatin1String("memory-literal"))
         caseMemoryLiteral(base);
-    else
+    else if (!runArchiveCase(args, base))
         return 2;
     return 0;
 }
@@ -752,6 +753,8 @@ int runAll()
         QStringLiteral("%1 MiB").arg(mem, 0, 'f', 0), QStringLiteral("%1 MiB").arg(meml, 0, 'f', 0),
         ratio(meml, mem), mem > 0 && mem * 1.048576 < 400,
         QStringLiteral("peak RSS of the whole process after 172,800 rows and points appended one by one and 5 real frames"));
+
+    rows << archiveRows(runChild, text);
 
     QTextStream out(stdout);
     out << "| Case | Target | Ours | Literal design | Literal/ours | Met | Notes |\n";

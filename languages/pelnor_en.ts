@@ -623,6 +623,58 @@ Runtime log: %3</translation>
         <source>A new database cannot be created.</source>
         <translation>A new database cannot be created.</translation>
     </message>
+    <message>
+        <source>The previous recording was kept and not cleared, because it could not be archived safely. %1</source>
+        <translation>The previous recording was kept and not cleared, because it could not be archived safely. %1</translation>
+    </message>
+    <message>
+        <source>The previous download was kept and not cleared, because it could not be archived safely. %1</source>
+        <translation>The previous download was kept and not cleared, because it could not be archived safely. %1</translation>
+    </message>
+    <message>
+        <source>The history database cancelled the change part-way through.</source>
+        <translation>The history database cancelled the change part-way through.</translation>
+    </message>
+    <message>
+        <source>Not every reading could be copied into the archive.</source>
+        <translation>Not every reading could be copied into the archive.</translation>
+    </message>
+    <message>
+        <source>The history database is in use by another program.</source>
+        <translation>The history database is in use by another program.</translation>
+    </message>
+    <message>
+        <source>The history database cannot be written to.</source>
+        <translation>The history database cannot be written to.</translation>
+    </message>
+    <message>
+        <source>The disk could not be read or written.</source>
+        <translation>The disk could not be read or written.</translation>
+    </message>
+    <message>
+        <source>The history database is damaged.</source>
+        <translation>The history database is damaged.</translation>
+    </message>
+    <message>
+        <source>The disk is full.</source>
+        <translation>The disk is full.</translation>
+    </message>
+    <message>
+        <source>The history database could not be opened.</source>
+        <translation>The history database could not be opened.</translation>
+    </message>
+    <message>
+        <source>The history database&apos;s tables are not laid out as this program expects; the file may come from another program.</source>
+        <translation>The history database&apos;s tables are not laid out as this program expects; the file may come from another program.</translation>
+    </message>
+    <message>
+        <source>The history database reported an error: %1</source>
+        <translation>The history database reported an error: %1</translation>
+    </message>
+    <message>
+        <source>This run is no longer in the archive.</source>
+        <translation>This run is no longer in the archive.</translation>
+    </message>
 </context>
 <context>
     <name>setSerailPort</name>

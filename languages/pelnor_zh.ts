@@ -623,6 +623,58 @@ Runtime log: %3</source>
         <source>A new database cannot be created.</source>
         <translation>无法创建新的数据库。</translation>
     </message>
+    <message>
+        <source>The previous recording was kept and not cleared, because it could not be archived safely. %1</source>
+        <translation>上一次记录未能安全归档，因此已保留，未被清除。%1</translation>
+    </message>
+    <message>
+        <source>The previous download was kept and not cleared, because it could not be archived safely. %1</source>
+        <translation>上一次下载未能安全归档，因此已保留，未被清除。%1</translation>
+    </message>
+    <message>
+        <source>The history database cancelled the change part-way through.</source>
+        <translation>历史数据库在操作中途取消了更改。</translation>
+    </message>
+    <message>
+        <source>Not every reading could be copied into the archive.</source>
+        <translation>并非所有读数都能复制到归档中。</translation>
+    </message>
+    <message>
+        <source>The history database is in use by another program.</source>
+        <translation>历史数据库正被其他程序使用。</translation>
+    </message>
+    <message>
+        <source>The history database cannot be written to.</source>
+        <translation>历史数据库无法写入。</translation>
+    </message>
+    <message>
+        <source>The disk could not be read or written.</source>
+        <translation>磁盘无法读取或写入。</translation>
+    </message>
+    <message>
+        <source>The history database is damaged.</source>
+        <translation>历史数据库已损坏。</translation>
+    </message>
+    <message>
+        <source>The disk is full.</source>
+        <translation>磁盘已满。</translation>
+    </message>
+    <message>
+        <source>The history database could not be opened.</source>
+        <translation>无法打开历史数据库。</translation>
+    </message>
+    <message>
+        <source>The history database&apos;s tables are not laid out as this program expects; the file may come from another program.</source>
+        <translation>历史数据库的表结构与本程序不符；该文件可能来自其他程序。</translation>
+    </message>
+    <message>
+        <source>The history database reported an error: %1</source>
+        <translation>历史数据库报告错误：%1</translation>
+    </message>
+    <message>
+        <source>This run is no longer in the archive.</source>
+        <translation>该记录已不在归档中。</translation>
+    </message>
 </context>
 <context>
     <name>setSerailPort</name>

@@ -20,6 +20,7 @@
 #include "storage/databasehealth.h"
 #include "storage/globals.h"
 #include "storage/loghelper.h"
+#include "storage/runarchive.h"
 
 // The statements and diagnostics that differ between the two tables.
 struct HistoryTable
@@ -180,6 +181,7 @@ void SystemLogManager::setUp(const QString &directory)
 
     createTables();
     m_healthProblem = DatabaseHealth::problemWith(db);
+    createArchiveTables();
     db.close();
     if (!m_healthProblem.isEmpty())
         qCWarning(lcHistory).noquote() << "history database cannot keep records:" << m_path << m_healthProblem;
@@ -201,6 +203,17 @@ void SystemLogManager::createTables()
         debugError(query.lastError());
     }
     query.finish();
+}
+
+// The archive's tables, also in a file from an earlier version; only in a
+// usable file, so that a broken one is set aside exactly as it was found. A
+// failure shows when the first run is to be archived.
+void SystemLogManager::createArchiveTables()
+{
+    if (!m_healthProblem.isEmpty())
+        return;
+    QString archiveTablesMissing;
+    RunArchive::createTables(db, &archiveTablesMissing);
 }
 
 QString SystemLogManager::databasePath() const
@@ -267,6 +280,7 @@ bool SystemLogManager::setAside()
     }
     createTables();
     m_healthProblem = DatabaseHealth::problemWith(db);
+    createArchiveTables();
     db.close();
     return m_healthProblem.isEmpty();
 }
@@ -301,14 +315,21 @@ int SystemLogManager::querySystemLogIn(QList<PelnorXLogItem> *list)
     return queryAll(kAQ7316IN, list);
 }
 
-void SystemLogManager::deleteSystemLog()
+int SystemLogManager::deleteSystemLog()
 {
-    deleteAll(kAQ7316);
+    return deleteAll(kAQ7316, false);
 }
 
-void SystemLogManager::deleteSystemLogIn()
+int SystemLogManager::deleteSystemLogIn()
 {
-    deleteAll(kAQ7316IN);
+    return deleteAll(kAQ7316IN, true);
+}
+
+QString SystemLogManager::takeArchiveFailure()
+{
+    QString text;
+    text.swap(archiveFailure);
+    return text;
 }
 
 void SystemLogManager::reportInsertFailure(const QSqlError &error)
@@ -478,21 +499,57 @@ int SystemLogManager::queryAll(const HistoryTable &table, QList<PelnorXLogItem> 
     return list->size();
 }
 
-void SystemLogManager::deleteAll(const HistoryTable &table)
+int SystemLogManager::deleteAll(const HistoryTable &table, bool downloadTable)
 {
+    archiveFailure.clear();
+    auto keptBecause = [this, downloadTable](const QString &reason) {
+        archiveFailure = (downloadTable ? tr("The previous download was kept and not cleared, because it could not "
+                                             "be archived safely. %1")
+                                        : tr("The previous recording was kept and not cleared, because it could not "
+                                             "be archived safely. %1"))
+                             .arg(reason);
+        return -1;
+    };
     if (!m_storing)
-        return;
+        return 0; // nothing on disk is touched in this mode
     if (!db.open()) {
         debugLine(QStringLiteral("打开账号管理出错!"));
-        return;
+        return keptBecause(RunArchive::describe(db.lastError()));
     }
     mutex->lock();
-    QSqlQuery query;
-    if (!query.prepare(QLatin1String(table.deleteSql)))
-        debugLine(QString::fromUtf8(table.deletePrepareFailed));
-    if (!query.exec())
-        debugLine(QString::fromUtf8(table.deleteFailed));
-    query.finish();
+    // The rows move to the archive and leave the live table in one
+    // transaction: a crash or a failure in between loses neither.
+    QSqlQuery control(db);
+    QString reason;
+    bool kept = control.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!kept)
+        reason = RunArchive::describe(control.lastError());
+    else
+        kept = RunArchive::archiveLiveTable(db, downloadTable ? RunArchive::Kind::Download : RunArchive::Kind::Recording,
+                                            &reason);
+    // Some failures end the whole transaction; the delete must then not run
+    // on its own.
+    if (kept && transactionStillOpen()) {
+        QSqlQuery query(db);
+        if (!query.prepare(QLatin1String(table.deleteSql)))
+            debugLine(QString::fromUtf8(table.deletePrepareFailed));
+        const bool deleted = query.exec();
+        if (!deleted)
+            debugLine(QString::fromUtf8(table.deleteFailed));
+        query.finish();
+        if (deleted && control.exec(QStringLiteral("COMMIT"))) {
+            control.finish();
+            db.close();
+            mutex->unlock();
+            return 0;
+        }
+        reason = RunArchive::describe(deleted ? control.lastError() : query.lastError());
+    } else if (kept) {
+        reason = tr("The history database cancelled the change part-way through.");
+    }
+    control.exec(QStringLiteral("ROLLBACK"));
+    control.finish();
     db.close();
     mutex->unlock();
+    return keptBecause(reason);
 }

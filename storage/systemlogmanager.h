@@ -44,8 +44,17 @@ public:
     int querySystemLog(QList<PelnorXLogItem> *list);
     int querySystemLogIn(QList<PelnorXLogItem> *list);
 
-    void deleteSystemLog();
-    void deleteSystemLogIn();
+    // Empty AQ7316 / AQ7316IN for a new recording / download. Their rows are
+    // first kept in the archive as one finished run, in the same transaction:
+    // when that cannot be done nothing is deleted. 0 when emptied, -1 when
+    // the table was left as it was (takeArchiveFailure() says why).
+    int deleteSystemLog();
+    int deleteSystemLogIn();
+
+    // Why the last deleteSystemLog / deleteSystemLogIn left its table as it
+    // was, as a translated sentence for the user; empty when it did not.
+    // Cleared by the call, so that one failure is told once.
+    QString takeArchiveFailure();
 
     // The full name of systemlog.db.
     QString databasePath() const;
@@ -79,7 +88,8 @@ private:
     int insertInto(const HistoryTable &table, const PelnorXLogItem &item);
     int insertBatchInto(const HistoryTable &table, const QList<PelnorXLogItem> &items);
     int queryAll(const HistoryTable &table, QList<PelnorXLogItem> *list);
-    void deleteAll(const HistoryTable &table);
+    int deleteAll(const HistoryTable &table, bool downloadTable);
+    void createArchiveTables();
     void reportInsertFailure(const QSqlError &error);
     bool transactionStillOpen();
 
@@ -89,4 +99,5 @@ private:
     QString m_path;
     QString m_healthProblem;
     bool m_storing = true;
+    QString archiveFailure;
 };
