@@ -58,11 +58,6 @@ constexpr int kSilenceMs = 1250;
 const char kNotStored[] =
     "Realtime data received, but NOT stored: the history database cannot be written";
 
-QString binDir()
-{
-    return builtProgramsDir();
-}
-
 // The program's debug lines (one per received message, the whole package
 // of a download) would bury the test's own output.
 QtMessageHandler g_previousHandler = nullptr;
@@ -291,7 +286,7 @@ private slots:
     {
         g_previousHandler = qInstallMessageHandler(quietDebug);
         QVERIFY(m_dir.isValid());
-        QVERIFY2(QFileInfo(binDir() + "/aq7316-sim").isExecutable(), "aq7316-sim is built beside the test");
+        QVERIFY2(QFileInfo(builtProgramsDir() + "/aq7316-sim").isExecutable(), "aq7316-sim is built beside the test");
         setUpGlobals(m_dir.path());
     }
 

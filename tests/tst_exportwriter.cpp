@@ -16,6 +16,8 @@
 #include "storage/globals.h"
 #include "ui/exportwriter.h"
 
+#include "testfiles.h"
+
 using namespace ExportWriter;
 
 namespace {
@@ -51,14 +53,6 @@ void fillNumbered(QStandardItemModel &model, int rows)
         table << cells;
     }
     fillModel(model, table);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
 }
 
 struct PdfWord
@@ -201,7 +195,7 @@ private slots:
         const QString path = dir.filePath("out.csv");
         QString error;
         QVERIFY2(writeCsv(path, headers, model, &error), qPrintable(error));
-        QCOMPARE(readAll(path), expected);
+        QCOMPARE(readFileBytes(path), expected);
     }
 
     void csvOverwritesAnEarlierExport()
@@ -215,7 +209,7 @@ private slots:
         QStandardItemModel small;
         fillNumbered(small, 1);
         QVERIFY(writeCsv(path, kHeaders, small));
-        QCOMPARE(readAll(path).count('\n'), 2);
+        QCOMPARE(readFileBytes(path).count('\n'), 2);
     }
 
     // The path goes through the file-name codec, not the locale's (GBK here).

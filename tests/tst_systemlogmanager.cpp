@@ -22,6 +22,8 @@
 #include "storage/loghelper.h"
 #include "storage/systemlogmanager.h"
 
+#include "testfiles.h"
+
 Q_DECLARE_METATYPE(PelnorXLogItem)
 
 namespace {
@@ -157,14 +159,6 @@ private:
     bool m_ok = false;
 };
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
 // Child mode: the start-up of a program whose database cannot be opened.
 int runOpenFailChild(int argc, char **argv, const QString &dir)
 {
@@ -212,7 +206,7 @@ private:
 
     int logEntries(const QString &file)
     {
-        const QByteArray bytes = readAll(file);
+        const QByteArray bytes = readFileBytes(file);
         if (bytes.size() % kLogEntryBytesInsert != 0)
             return -1;
         const QByteArray text = QByteArray::fromHex("d2636551fb7cdf7ee565d75f0d000a00");
@@ -606,7 +600,7 @@ private slots:
         QVERIFY(!out.contains("survived"));
         QVERIFY2(err.contains(QString::fromUtf8("打开系统日志出错!").toUtf8()), err.constData());
 
-        const QByteArray log = readAll(logFile());
+        const QByteArray log = readFileBytes(logFile());
         QCOMPARE(log.size(), 40 + 2 * 8 + 4);
         QCOMPARE(log.mid(40), QByteArray::fromHex("5362005ffb7cdf7ee565d75ffa5119950d000a00"));
     }
