@@ -217,7 +217,7 @@ Extrapolation extrapolate(int n1, double t1, int n2, double t2, int target)
 
 QString Extrapolation::describe(int n1, double t1, int n2, double t2, int target) const
 {
-    return QStringLiteral("literal run at %1 (%2 s) and %3 (%4 s): grows ~n^%5, %6 to %7")
+    return QStringLiteral("per-record path run at %1 (%2 s) and %3 (%4 s): grows ~n^%5, %6 to %7")
         .arg(n1)
         .arg(t1 / 1000, 0, 'f', 2)
         .arg(n2)

@@ -20,8 +20,8 @@ class QValueAxis;
 
 namespace bench {
 
-// The chart and table of the window as the program's original design
-// describes them, driven the straightforward way: a QStandardItemModel
+// The chart and table of the window on the straightforward per-record
+// path: a QStandardItemModel
 // row appended per record, every point appended to (or replaced in) the
 // line series one by one, every record stored through its own
 // insertSystemLog/insertSystemLogIn. Same size, theme and axes as the
@@ -49,7 +49,7 @@ public:
     // leaves, without its cost.
     void prefillLive(int n, const UnitChoice &units);
 
-    // One live reading, step by step as the design says.
+    // One live reading, step by step: row, points, insert, log line.
     void liveFrame(int i, const UnitChoice &units);
     // A package of records, one by one, each stored in its own transaction.
     void download(const QByteArray &package, const UnitChoice &units);

@@ -1,6 +1,7 @@
 // aq7316-bench: drives the real main window offscreen and prints one table
 // of timings and memory against the targets, each next to the same work
-// done the straightforward one-by-one way of the program's original design.
+// done by the straightforward per-record path (one model row, one series
+// point and one database transaction per record).
 //
 // Every case runs in a child process of its own (a fresh heap for the
 // memory figures, a fresh database for each path); the parent collects
@@ -637,7 +638,7 @@ int runAll()
         const char *name;
         int n1, n2;
     };
-    // Literal sizes: small enough to finish in about a minute, two of them
+    // Per-record path sizes: small enough to finish in about a minute, two of them
     // to tell linear growth from quadratic.
     const Pair downloadSizes{"download-literal", 3000, 9000};
     const Pair unitSizes{"unit-literal", 2000, 4000};
@@ -710,7 +711,7 @@ int runAll()
         }
         row(QStringLiteral("One live frame with %1 readings shown (incl. insert and repaint)").arg(n), target, millis(ms),
             millis(lit), ratio(lit, ms), met,
-            QStringLiteral("median of %1 frames (slot %2, rest is the repaint), slowest %3; literal: median of %4 frames")
+            QStringLiteral("median of %1 frames (slot %2, rest is the repaint), slowest %3; per-record path: median of %4 frames")
                 .arg(kLiveFrames)
                 .arg(millis(value(QStringLiteral("live.%1.slot").arg(n))))
                 .arg(millis(value(QStringLiteral("live.%1.max").arg(n))))
@@ -731,7 +732,7 @@ int runAll()
     const double cm = value(QStringLiteral("csv.ms"));
     const double cl = value(QStringLiteral("csv.literal.ms"));
     row(QStringLiteral("CSV export of 65,535 rows"), QStringLiteral("< 1 s"), seconds(cm), seconds(cl), ratio(cl, cm),
-        cm > 0 && cm < 1000, text(QStringLiteral("csv.check")) + QStringLiteral("; literal: item model, fwrite per field"));
+        cm > 0 && cm < 1000, text(QStringLiteral("csv.check")) + QStringLiteral("; per-record path: item model, fwrite per field"));
 
     const double pm = value(QStringLiteral("pdf.ms"));
     const double growth = value(QStringLiteral("pdf.growth"));
@@ -744,7 +745,7 @@ int runAll()
     const double st = median(startups);
     row(QStringLiteral("Start-up to window shown, 65,535 rows in each table"), QStringLiteral("< 1 s"), seconds(st),
         QStringLiteral("same path"), QStringLiteral("-"), st > 0 && st < 1000,
-        QStringLiteral("median of 3 runs from process start (window alone %1); %2; the design reads no history at start")
+        QStringLiteral("median of 3 runs from process start (window alone %1); %2; the window reads no history at start")
             .arg(seconds(median(windowOnly)), text(QStringLiteral("startup.check"))));
 
     const double mem = value(QStringLiteral("memory.mib"));
@@ -757,7 +758,7 @@ int runAll()
     rows << archiveRows(runChild, text);
 
     QTextStream out(stdout);
-    out << "| Case | Target | Ours | Literal design | Literal/ours | Met | Notes |\n";
+    out << "| Case | Target | Ours | Per-record path | Per-record/ours | Met | Notes |\n";
     out << "|---|---|---|---|---|---|---|\n";
     for (const QString &r : rows)
         out << r << '\n';

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -35,6 +34,8 @@
 #include "ui/qprocessindicator.h"
 
 #include "modalanswer.h"
+#include "simprocess.h"
+#include "testglobals.h"
 #include "testsupport.h"
 
 // Leaves the test function when a check inside a helper failed.
@@ -57,11 +58,6 @@ constexpr int kSilenceMs = 1250;
 const char kNotStored[] =
     "Realtime data received, but NOT stored: the history database cannot be written";
 
-QString binDir()
-{
-    return builtProgramsDir();
-}
-
 // The program's debug lines (one per received message, the whole package
 // of a download) would bury the test's own output.
 QtMessageHandler g_previousHandler = nullptr;
@@ -70,82 +66,6 @@ void quietDebug(QtMsgType type, const QMessageLogContext &context, const QString
     if (type != QtDebugMsg && g_previousHandler)
         g_previousHandler(type, context, text);
 }
-
-// One "received XX, sent ..." line of the simulator's --verbose log.
-struct SimAnswer
-{
-    char command = 0;
-    QString note;       // "realtime frame", "garbage (12 bytes)", "nothing (silent)", ...
-    QByteArray hex;     // upper-case, space-separated; the head only for a package
-};
-
-// aq7316-sim as a child process, as a user would run it beside the logger.
-class SimulatorProcess
-{
-public:
-    ~SimulatorProcess()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(kWaitMs);
-        }
-    }
-
-    // Starts it with --verbose and reads the device path from its first line.
-    bool start(const QStringList &args)
-    {
-        m_path = startSimulatorProcess(m_process, args + QStringList{"--verbose"}, kWaitMs);
-        return !m_path.isEmpty();
-    }
-
-    QString path() const { return m_path; }
-
-    void killHard()
-    {
-        ::kill(pid_t(m_process.processId()), SIGKILL);
-        m_process.waitForFinished(kWaitMs);
-    }
-
-    // Every command answered so far, in order.
-    QVector<SimAnswer> answers()
-    {
-        m_log += m_process.readAllStandardError();
-        QVector<SimAnswer> out;
-        static const QByteArray prefix("aq7316-sim: received ");
-        QList<QByteArray> lines = m_log.split('\n');
-        lines.removeLast();   // not yet a whole line
-        for (const QByteArray &line : lines) {
-            if (!line.startsWith(prefix))
-                continue;
-            const QByteArray rest = line.mid(prefix.size());   // "15, sent realtime frame: 02 ..."
-            if (!rest.contains(", sent "))
-                continue;   // an ignored byte
-            SimAnswer a;
-            a.command = char(rest.left(2).toInt(nullptr, 16));
-            const QByteArray what = rest.mid(rest.indexOf(", sent ") + 7);
-            const int colon = what.indexOf(": ");
-            a.note = QString::fromLatin1(colon < 0 ? what : what.left(colon));
-            if (colon >= 0)
-                a.hex = what.mid(colon + 2);
-            out << a;
-        }
-        return out;
-    }
-
-    QVector<SimAnswer> answersTo(char command)
-    {
-        QVector<SimAnswer> out;
-        for (const SimAnswer &a : answers())
-            if (a.command == command)
-                out << a;
-        return out;
-    }
-
-private:
-    QProcess m_process;
-    QString m_path;
-    QByteArray m_log;
-};
 
 SimulatorConfig configOf(const QStringList &args)
 {
@@ -307,9 +227,10 @@ private:
         return open;
     }
 
+    // Starts it with --verbose: answersTo() reads what it sent.
     bool startSimulator(const QStringList &args)
     {
-        if (!m_sim->start(args))
+        if (!m_sim->start(args + QStringList{"--verbose"}))
             return false;
         pSystemSetting->serialPortName = m_sim->path();
         return true;
@@ -365,11 +286,8 @@ private slots:
     {
         g_previousHandler = qInstallMessageHandler(quietDebug);
         QVERIFY(m_dir.isValid());
-        QVERIFY2(QFileInfo(binDir() + "/aq7316-sim").isExecutable(), "aq7316-sim is built beside the test");
-        pSettings = new QSettings(m_dir.filePath("Options.ini"), QSettings::IniFormat);
-        pSettings->setValue("SystemLog/RuntimeLogDir", m_dir.path() + "/");
-        pSystemSetting = new SystemSetting();
-        pLogHelper = new LogHelper();
+        QVERIFY2(QFileInfo(builtProgramsDir() + "/aq7316-sim").isExecutable(), "aq7316-sim is built beside the test");
+        setUpGlobals(m_dir.path());
     }
 
     void cleanupTestCase() { qInstallMessageHandler(g_previousHandler); }
@@ -383,7 +301,7 @@ private slots:
         pSystemSetting->volumeUnit = pSystemSetting->pendingVolumeUnit = 0;
         QFile::remove(m_dir.filePath("systemlog.db"));
         QFile::remove(pLogHelper->logFilePath);
-        m_sim = std::make_unique<SimulatorProcess>();
+        m_sim = std::make_unique<SimulatorProcess>(kWaitMs);
         m_window = new MainWindow(m_dir.path(), nullptr);
         m_window->resize(1400, 800);
         m_window->show();
@@ -398,8 +316,7 @@ private slots:
     {
         delete m_window;
         m_window = nullptr;
-        delete pSystemLogManager;
-        pSystemLogManager = nullptr;
+        dropHistoryManager();
         m_sim.reset();
     }
 
@@ -422,7 +339,8 @@ private slots:
         CHECKED(stopRecording());
         const int rows = rowCount();
 
-        // Polling has ended: no further row arrives.
+        // Polling has ended: no further row arrives. A deliberate window in
+        // which nothing may happen, so a fixed wait.
         QTest::qWait(kSilenceMs);
         QCOMPARE(rowCount(), rows);
 
@@ -537,7 +455,8 @@ private slots:
         QVERIFY(action("Set")->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!linkPortOpen(), kWaitMs);
 
-        // "Cancel" ends it: no options dialog follows.
+        // "Cancel" ends it: no options dialog follows. A deliberate window in
+        // which nothing may open, so a fixed wait.
         QTest::qWait(200);
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(rowCount(), 0);
@@ -585,6 +504,7 @@ private slots:
         QVERIFY(deviceState() != "Offline");
         CHECKED(stopRecording());
         const int rows = rowCount();
+        // A deliberate window in which no further row may arrive.
         QTest::qWait(kSilenceMs);
         QCOMPARE(rowCount(), rows);
 
@@ -692,8 +612,8 @@ private slots:
         CHECKED(compareTableWith(replayRealtime(args, sentInAll.size()), liveRows()));
         QCOMPARE(runtimeLogLines().size(), rowCount());
 
-        // Idle now: the process burns well under half a core.
-        QTest::qWait(200);
+        // Idle now (the line is closed, seen above): the process burns well
+        // under half a core over a deliberate two-second window.
         QElapsedTimer wall;
         const double cpuBefore = processCpuSeconds();
         wall.start();
@@ -720,16 +640,25 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(rowCount() >= 2, kWaitMs);
         QCOMPARE(status(), QString("Realtime data received"));
 
-        // Rows shown before the lock is asked for were stored as they came.
-        const int rowsAtLock = rowCount();
+        // Rows shown before the lock is asked for were stored as they came
+        // (the window stores each reading as it shows it).
+        const int rowsBeforeLock = rowCount();
         QProcess locker;
         locker.setProgram(sqlite);
-        locker.setArguments({m_dir.filePath("systemlog.db")});
+        // -bail: a BEGIN that fails ends the shell, so the marker below
+        // is printed only once the lock is really held. The window may be
+        // writing at that moment: wait for it rather than fail.
+        locker.setArguments({"-bail", m_dir.filePath("systemlog.db")});
         locker.start();
         QVERIFY(locker.waitForStarted(kWaitMs));
-        locker.write("BEGIN EXCLUSIVE;\n.print locked\n");
+        locker.write(".timeout 20000\nBEGIN EXCLUSIVE;\n.print locked\n");
         QByteArray lockerOut;
-        QTRY_VERIFY_WITH_TIMEOUT((lockerOut += locker.readAllStandardOutput()).contains("locked"), kWaitMs);
+        QTRY_VERIFY2_WITH_TIMEOUT((lockerOut += locker.readAllStandardOutput()).contains("locked")
+                                      || locker.state() == QProcess::NotRunning,
+                                  "the sqlite3 shell takes the lock", kWaitMs);
+        QVERIFY2(lockerOut.contains("locked"), locker.readAllStandardError().constData());
+        // Every reading shown from here on finds the database locked.
+        const int rowsAtLock = rowCount();
 
         // A 0 ms timer runs once per pass of the event loop: its longest gap
         // is the longest time the window was unresponsive.
@@ -751,9 +680,12 @@ private slots:
         QVERIFY2(longestGap < 1000, qPrintable(QStringLiteral("%1 ms").arg(longestGap)));
         QVERIFY(m_window->isRecording());
 
+        // Every reading shown before the release found the database locked.
+        const int rowsAtRelease = rowCount();
         locker.write("ROLLBACK;\n.quit\n");
         locker.closeWriteChannel();
         QTRY_COMPARE_WITH_TIMEOUT(locker.state(), QProcess::NotRunning, kWaitMs);
+        // The lock is gone: every reading shown from here on is stored.
         const int rowsAtUnlock = rowCount();
         m_statuses.clear();
         QTRY_VERIFY_WITH_TIMEOUT(rowCount() >= rowsAtUnlock + 3, kWaitMs);
@@ -761,8 +693,9 @@ private slots:
         QVERIFY2(!m_statuses.contains(kNotStored), qPrintable(m_statuses.join(" | ")));
         CHECKED(stopRecording());
 
-        // Every stored row is a shown row, in order; the rows shown before
-        // the lock and after it are all stored, those in between are not.
+        // Every stored row is a shown row, in order. The rows not stored
+        // are one run: it holds every row shown while the lock was surely
+        // held, and everything before and after it is stored.
         const QList<PelnorXLogItem> stored = liveRows();
         QVector<bool> isStored(rowCount(), false);
         int row = 0;
@@ -773,15 +706,20 @@ private slots:
             QVERIFY2(row < rowCount(), qPrintable("stored but never shown: " + describe(r)));
             isStored[row++] = true;
         }
-        for (int i = 0; i < rowsAtLock; ++i)
-            QVERIFY2(isStored.at(i), qPrintable(QStringLiteral("row %1, shown before the lock").arg(i)));
-        for (int i = rowCount() - 2; i < rowCount(); ++i)
-            QVERIFY2(isStored.at(i), qPrintable(QStringLiteral("row %1, shown after the lock").arg(i)));
-        const int missing = int(std::count(isStored.begin(), isStored.end(), false));
-        QVERIFY2(missing >= 3, qPrintable(QStringLiteral("%1 rows not stored").arg(missing)));
+        const QString where = QStringLiteral("before the lock %1, locked %2 to %3, unlocked from %4, %5 rows")
+                                  .arg(rowsBeforeLock).arg(rowsAtLock).arg(rowsAtRelease).arg(rowsAtUnlock)
+                                  .arg(rowCount());
+        for (int i = 0; i < rowsBeforeLock; ++i)
+            QVERIFY2(isStored.at(i), qPrintable(QStringLiteral("row %1 not stored; %2").arg(i).arg(where)));
+        for (int i = rowsAtLock; i < rowsAtRelease; ++i)
+            QVERIFY2(!isStored.at(i), qPrintable(QStringLiteral("row %1 stored; %2").arg(i).arg(where)));
+        for (int i = rowsAtUnlock; i < rowCount(); ++i)
+            QVERIFY2(isStored.at(i), qPrintable(QStringLiteral("row %1 not stored; %2").arg(i).arg(where)));
         const int firstMissing = int(isStored.indexOf(false));
-        for (int i = firstMissing; i < firstMissing + missing; ++i)
-            QVERIFY2(!isStored.at(i), "the unstored rows are those of the lock, one run");
+        const int lastMissing = int(isStored.lastIndexOf(false));
+        for (int i = firstMissing; i <= lastMissing; ++i)
+            QVERIFY2(!isStored.at(i), qPrintable(QStringLiteral("the rows not stored are not one run: row %1 is "
+                                                                "stored; %2").arg(i).arg(where)));
 
         const QVector<SimAnswer> sent = m_sim->answersTo(wire::kRealtimeQuery);
         const QVector<QByteArray> frames = replayRealtime(args, sent.size());

@@ -17,6 +17,8 @@
 #include "storage/globals.h"
 #include "ui/exportwriter.h"
 
+#include "testfiles.h"
+
 using namespace ExportWriter;
 
 namespace {
@@ -52,14 +54,6 @@ void fillNumbered(QStandardItemModel &model, int rows)
         table << cells;
     }
     fillModel(model, table);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
 }
 
 struct PdfWord
@@ -202,7 +196,7 @@ private slots:
         const QString path = dir.filePath("out.csv");
         QString error;
         QVERIFY2(writeCsv(path, headers, model, &error), qPrintable(error));
-        QCOMPARE(readAll(path), expected);
+        QCOMPARE(readFileBytes(path), expected);
     }
 
     void csvOverwritesAnEarlierExport()
@@ -216,7 +210,7 @@ private slots:
         QStandardItemModel small;
         fillNumbered(small, 1);
         QVERIFY(writeCsv(path, kHeaders, small));
-        QCOMPARE(readAll(path).count('\n'), 2);
+        QCOMPARE(readFileBytes(path).count('\n'), 2);
     }
 
     // The path goes through the file-name codec, not the locale's (GBK here).
@@ -256,7 +250,7 @@ private slots:
         QVERIFY2(writeCsv(path, kHeaders, model, &error), qPrintable(error));
         QCOMPARE(QDir(chosen).entryList(QDir::Files),
                  QStringList{"TamskAnemometer_export_2024_03_02_14_05_09.csv"});
-        QCOMPARE(readAll(path).count('\n'), 3);
+        QCOMPARE(readFileBytes(path).count('\n'), 3);
     }
 
     void fileLandsInTheDirectory_data()

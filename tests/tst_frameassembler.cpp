@@ -3,45 +3,13 @@
 #include "device/frameassembler.h"
 #include "device/wireformat.h"
 
+#include "testframes.h"
+
 using Mode = FrameAssembler::Mode;
 using Outcome = FrameAssembler::Outcome;
 
 Q_DECLARE_METATYPE(FrameAssembler::Mode)
 Q_DECLARE_METATYPE(FrameAssembler::Outcome)
-
-namespace {
-
-QByteArray frame(quint16 speed = 1234, qint16 temperature = 215)
-{
-    wire::FrameFields f;
-    f.speedMmPerS = speed;
-    f.temperatureDeciC = temperature;
-    return wire::encodeRealtimeFrame(f);
-}
-
-QByteArray withByte(QByteArray bytes, int index, quint8 value)
-{
-    bytes[index] = char(value);
-    return bytes;
-}
-
-QByteArray package(int records)
-{
-    QVector<wire::RecordFields> list;
-    list.reserve(records);
-    for (int i = 0; i < records; ++i) {
-        wire::RecordFields r;
-        r.speedMmPerS = quint16(i * 7);
-        r.temperatureDeciC = qint16(i % 900 - 300);
-        r.areaMantissa = quint16(i);
-        r.areaDecimals = quint8(i % 4);
-        r.flags = quint8(i & 1);
-        list.append(r);
-    }
-    return wire::encodeStoredPackage(list);
-}
-
-} // namespace
 
 class Tst_frameassembler : public QObject
 {
@@ -67,12 +35,12 @@ void Tst_frameassembler::oneStep_data()
     QTest::addColumn<QByteArray>("message");
     QTest::addColumn<int>("left");
 
-    const QByteArray good = frame();
+    const QByteArray good = realtimeFrame();
     const QByteArray badEnd = withByte(good, 17, 0x04);
     const QByteArray badCrc = withByte(good, 16, quint8(good.at(16)) ^ 0x5A);
     const QByteArray badBoth = withByte(badCrc, 17, 0x00);
-    const QByteArray empty = package(0);
-    const QByteArray three = package(3);
+    const QByteArray empty = storedPackage(0);
+    const QByteArray three = storedPackage(3);
     const QByteArray tail("\x02\x01\x02", 3);
 
     QTest::newRow("nothing buffered") << Mode::Realtime << QByteArray() << Outcome::Empty << QByteArray() << 0;
@@ -125,7 +93,7 @@ void Tst_frameassembler::oneStep()
 
 void Tst_frameassembler::crcErrorReportsBothValues()
 {
-    const QByteArray good = frame(500, -12);
+    const QByteArray good = realtimeFrame(500, -12);
     const quint8 crc = wire::crc8(good.constData() + 1, 15);
     QCOMPARE(quint8(good.at(16)), crc);
 
@@ -140,7 +108,7 @@ void Tst_frameassembler::crcErrorReportsBothValues()
 
 void Tst_frameassembler::frameSplitTenAndEight()
 {
-    const QByteArray good = frame();
+    const QByteArray good = realtimeFrame();
     FrameAssembler a;
     a.append(good.left(10));
     QCOMPARE(a.next(Mode::Realtime).outcome, Outcome::PartialFrame);
@@ -154,8 +122,8 @@ void Tst_frameassembler::frameSplitTenAndEight()
 
 void Tst_frameassembler::twoFramesNeedTwoCalls()
 {
-    const QByteArray first = frame(1);
-    const QByteArray second = frame(2);
+    const QByteArray first = realtimeFrame(1);
+    const QByteArray second = realtimeFrame(2);
     FrameAssembler a;
     a.append(first + second);
     FrameAssembler::Result r = a.next(Mode::Realtime);
@@ -170,8 +138,8 @@ void Tst_frameassembler::twoFramesNeedTwoCalls()
 
 void Tst_frameassembler::sixthStrayFrameAbandonsDownload()
 {
-    const QByteArray good = frame();
-    const QByteArray partial = package(2).left(3);
+    const QByteArray good = realtimeFrame();
+    const QByteArray partial = storedPackage(2).left(3);
     FrameAssembler a;
     a.beginDownload();
     for (int i = 1; i <= 5; ++i) {
@@ -190,7 +158,7 @@ void Tst_frameassembler::sixthStrayFrameAbandonsDownload()
 
 void Tst_frameassembler::newDownloadForgetsStrayFrames()
 {
-    const QByteArray good = frame();
+    const QByteArray good = realtimeFrame();
     FrameAssembler a;
     a.beginDownload();
     for (int i = 0; i < 5; ++i) {
@@ -212,9 +180,9 @@ void Tst_frameassembler::newDownloadForgetsStrayFrames()
 
 void Tst_frameassembler::largestPackageInSmallChunks()
 {
-    const QByteArray whole = package(wire::kMaxRecords);
+    const QByteArray whole = storedPackage(wire::kMaxRecords);
     QCOMPARE(whole.size(), 524284);
-    const QByteArray next = frame();
+    const QByteArray next = realtimeFrame();
 
     FrameAssembler a;
     a.beginDownload();
@@ -254,7 +222,7 @@ void Tst_frameassembler::streamOfFramesSurvivesCompaction()
     QVector<QByteArray> sent;
     QByteArray stream;
     for (int i = 0; i < 300; ++i) {
-        sent.append(frame(quint16(i), qint16(i - 150)));
+        sent.append(realtimeFrame(quint16(i), qint16(i - 150)));
         stream += sent.last();
     }
     FrameAssembler a;

@@ -15,6 +15,8 @@
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 
+#include "testfiles.h"
+
 namespace {
 
 const char kLockChildEnv[] = "AQ_TST_LOCK_FILE";
@@ -44,14 +46,6 @@ QByteArray utf16le(const QString &text)
         out.append(char(c.unicode() >> 8));
     }
     return out;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
 }
 
 struct Entry
@@ -156,7 +150,7 @@ private slots:
         LogHelper *log = makeHelper(QString());
         log->writeLog(L"x");
         QVERIFY(QDir::setCurrent(cwd));
-        QCOMPARE(readAll(logPath()).size(), kStampBytes + 2 + 4);
+        QCOMPARE(readFileBytes(logPath()).size(), kStampBytes + 2 + 4);
     }
 
     void prefixWithoutSeparatorNamesFileBesideDirectory()
@@ -193,7 +187,7 @@ private slots:
         log->writeLog(text.toStdWString().c_str());
         const QDateTime after = QDateTime::currentDateTime();
 
-        const QByteArray bytes = readAll(logPath());
+        const QByteArray bytes = readFileBytes(logPath());
         QCOMPARE(bytes.size(), kStampBytes + textBytes.size() + 4);
         QVERIFY2(!bytes.startsWith("\xff\xfe"), "no byte-order mark");
         const QList<Entry> entries = splitEntries(bytes, textBytes.size());
@@ -209,7 +203,7 @@ private slots:
     {
         LogHelper *log = makeHelper(m_dir->path() + "/");
         log->writeLog(nullptr);
-        QCOMPARE(readAll(logPath()).size(), kStampBytes + 4);
+        QCOMPARE(readFileBytes(logPath()).size(), kStampBytes + 4);
     }
 
     void entriesAppendToExistingFile()
@@ -223,7 +217,7 @@ private slots:
         log->writeLog(L"one");
         log->writeLog(L"two");
 
-        const QByteArray bytes = readAll(logPath());
+        const QByteArray bytes = readFileBytes(logPath());
         QVERIFY(bytes.startsWith("old!"));
         const QList<Entry> entries = splitEntries(bytes.mid(4), 6);
         QCOMPARE(bytes.size(), 4 + 2 * (kStampBytes + 6 + 4));
@@ -240,7 +234,7 @@ private slots:
     {
         LogHelper *log = makeHelper(m_dir->path() + "/");
         log->writeLog(L"before");
-        const QByteArray first = readAll(logPath());
+        const QByteArray first = readFileBytes(logPath());
 
         QProcess holder;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -260,21 +254,21 @@ private slots:
         log->writeLogRepeated("lost too", 3);
         qInstallMessageHandler(previous);
         QCOMPARE(messages, 0);
-        QCOMPARE(readAll(logPath()), first);
+        QCOMPARE(readFileBytes(logPath()), first);
 
         holder.closeWriteChannel();
         QVERIFY(holder.waitForFinished(20000));
         QCOMPARE(holder.exitCode(), 0);
 
         log->writeLog(L"after");
-        QCOMPARE(readAll(logPath()).size(), first.size() + kStampBytes + 10 + 4);
+        QCOMPARE(readFileBytes(logPath()).size(), first.size() + kStampBytes + 10 + 4);
     }
 
     void missingFolderIsMade()
     {
         LogHelper *log = makeHelper(m_dir->path() + "/logs/today/");
         log->writeLog(L"kept");
-        QCOMPARE(readAll(m_dir->filePath("logs/today/mivo.log")).size(), kStampBytes + 8 + 4);
+        QCOMPARE(readFileBytes(m_dir->filePath("logs/today/mivo.log")).size(), kStampBytes + 8 + 4);
         QCOMPARE(log->problem(), QString());
         QVERIFY(!log->hasProblem());
     }
@@ -331,8 +325,8 @@ private slots:
         batch->writeLogRepeated(text, count);
         const QDateTime after = QDateTime::currentDateTime();
 
-        const QByteArray a = readAll(single->logFilePath);
-        const QByteArray b = readAll(batch->logFilePath);
+        const QByteArray a = readFileBytes(single->logFilePath);
+        const QByteArray b = readFileBytes(batch->logFilePath);
         QCOMPARE(b.size(), a.size());
         QCOMPARE(b.size(), count * (kStampBytes + 2 * text.size() + 4));
         const QList<Entry> entries = splitEntries(b, 2 * text.size());

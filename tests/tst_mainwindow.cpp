@@ -22,6 +22,7 @@
 #include "ui/qprocessindicator.h"
 
 #include "modalanswer.h"
+#include "testglobals.h"
 
 using namespace QtCharts;
 
@@ -122,10 +123,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        pSettings = new QSettings(m_dir.filePath("Options.ini"), QSettings::IniFormat);
-        pSettings->setValue("SystemLog/RuntimeLogDir", m_dir.path() + "/");
-        pSystemSetting = new SystemSetting();
-        pLogHelper = new LogHelper();
+        setUpGlobals(m_dir.path());
     }
 
     void init()
@@ -140,8 +138,7 @@ private slots:
     {
         delete m_window;
         m_window = nullptr;
-        delete pSystemLogManager;
-        pSystemLogManager = nullptr;
+        dropHistoryManager();
     }
 
     void startsEmptyWithHeadersAndZeros()

@@ -34,6 +34,8 @@
 #include "app/startup.h"
 #include "ui/mainwindow.h"
 
+#include "testsupport.h"
+
 // The whole program as a process, in application folders of its own.
 //
 // Most cases run a copy of the real aq7316-logger. Where a case needs a hand
@@ -190,8 +192,9 @@ QList<qint64> childPids(const QString &log)
     return pids;
 }
 
-// Checks cond every quarter second: for conditions that are costly to look
-// at, such as a query on the program's database.
+// Checks cond every quarter second until it holds: for conditions that are
+// costly to look at, such as a query on the program's database. The wait
+// between checks is a polling period, not a hope that something is done.
 bool pollUntil(const std::function<bool()> &cond, int timeoutMs = kTimeout)
 {
     QElapsedTimer clock;
@@ -317,7 +320,7 @@ void Tst_ProcessFaults::initTestCase()
     m_tmp = m_root.path() + QStringLiteral("/tmp");
     QVERIFY(QDir().mkpath(m_tmp));
 
-    m_binDir = qEnvironmentVariable("AQ_BIN_DIR", QCoreApplication::applicationDirPath());
+    m_binDir = builtProgramsDir();
     QVERIFY2(QFileInfo(m_binDir + "/aq7316-logger").isExecutable(), qPrintable(m_binDir));
     QVERIFY2(QFileInfo(m_binDir + "/aq7316-sim").isExecutable(), qPrintable(m_binDir));
     m_testExeName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
@@ -389,13 +392,8 @@ QString Tst_ProcessFaults::startSimulator()
 {
     m_sim = std::make_unique<QProcess>();
     m_sim->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_sim->start(m_binDir + "/aq7316-sim", QStringList());
-    if (!m_sim->waitForStarted(kTimeout))
-        return QString();
     // The first line on stdout names the pseudo-terminal.
-    if (!QTest::qWaitFor([this] { return m_sim->canReadLine() || m_sim->state() != QProcess::Running; }, kTimeout))
-        return QString();
-    return QString::fromLocal8Bit(m_sim->readLine()).trimmed();
+    return startSimulatorProcess(*m_sim, QStringList(), kTimeout);
 }
 
 QByteArray Tst_ProcessFaults::options(const QString &folder, const QByteArray &systemLines) const

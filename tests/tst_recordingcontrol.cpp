@@ -23,6 +23,7 @@
 
 #include "modalanswer.h"
 #include "ptypair.h"
+#include "testglobals.h"
 #include "testsupport.h"
 
 namespace {
@@ -100,10 +101,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        pSettings = new QSettings(m_dir.filePath("Options.ini"), QSettings::IniFormat);
-        pSettings->setValue("SystemLog/RuntimeLogDir", m_dir.path() + "/");
-        pSystemSetting = new SystemSetting();
-        pLogHelper = new LogHelper();
+        setUpGlobals(m_dir.path());
     }
 
     void init()
@@ -123,8 +121,7 @@ private slots:
     {
         delete m_window;
         m_window = nullptr;
-        delete pSystemLogManager;
-        pSystemLogManager = nullptr;
+        dropHistoryManager();
         m_pty.reset();
     }
 

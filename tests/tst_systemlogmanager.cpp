@@ -24,6 +24,8 @@
 #include "storage/loghelper.h"
 #include "storage/systemlogmanager.h"
 
+#include "testfiles.h"
+
 Q_DECLARE_METATYPE(PelnorXLogItem)
 
 namespace {
@@ -230,7 +232,7 @@ private:
 
     int logEntries(const QString &file)
     {
-        const QByteArray bytes = readAll(file);
+        const QByteArray bytes = readFileBytes(file);
         if (bytes.size() % kLogEntryBytesInsert != 0)
             return -1;
         const QByteArray text = QByteArray::fromHex("d2636551fb7cdf7ee565d75f0d000a00");
@@ -738,7 +740,7 @@ private slots:
         QVERIFY(!out.contains("survived"));
         QVERIFY2(err.contains(QString::fromUtf8("打开系统日志出错!").toUtf8()), err.constData());
 
-        const QByteArray log = readAll(logFile());
+        const QByteArray log = readFileBytes(logFile());
         QCOMPARE(log.size(), 40 + 2 * 8 + 4);
         QCOMPARE(log.mid(40), QByteArray::fromHex("5362005ffb7cdf7ee565d75ffa5119950d000a00"));
     }

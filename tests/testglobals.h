@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// The program's process-wide objects for a test that runs the window:
+// Options.ini and the runtime log live in `folder` (a temporary one), the
+// settings start from the defaults. Set once per test, in initTestCase;
+// they live until the test process ends, as in the program.
+void setUpGlobals(const QString &folder);
+
+// Each window opens systemlog.db through a history manager of its own:
+// drop it after the window, so that the next one starts afresh.
+void dropHistoryManager();
