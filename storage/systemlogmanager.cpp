@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QMessageBox>
 #include <QMetaType>
 #include <QMutex>
 #include <QSqlError>
@@ -12,6 +11,7 @@
 #include <QVariant>
 #include <QVector>
 
+#include "storage/failurenotice.h"
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 
@@ -92,8 +92,7 @@ PelnorXLogItem readRecord(const QSqlQuery &query)
 
 void warnOpenFailed()
 {
-    QMessageBox::warning(nullptr, QObject::tr("Open"), QObject::tr("Open System Log failed"),
-                         QMessageBox::Ok, QMessageBox::NoButton);
+    noticeFailure(QT_TRANSLATE_NOOP("QObject", "Open"), QT_TRANSLATE_NOOP("QObject", "Open System Log failed"));
 }
 
 // Server connection-loss numbers; only they justify dropping the connection.
@@ -370,8 +369,8 @@ int SystemLogManager::queryAll(const HistoryTable &table, QList<PelnorXLogItem> 
     }
     if (!ok) {
         debugLine(QStringLiteral("查询系统日志出错!"));
-        QMessageBox::warning(nullptr, QObject::tr("Query"), QObject::tr("Query History Log failed"),
-                             QMessageBox::Ok);
+        noticeFailure(QT_TRANSLATE_NOOP("QObject", "Query"),
+                      QT_TRANSLATE_NOOP("QObject", "Query History Log failed"));
         return 0;
     }
     query.finish();

@@ -21,6 +21,7 @@
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 #include "storage/systemlogmanager.h"
+#include "ui/messageboxnotice.h"
 
 Q_DECLARE_METATYPE(PelnorXLogItem)
 
@@ -658,6 +659,8 @@ private slots:
 
 int main(int argc, char **argv)
 {
+    // Storage reports its failures through the window's message boxes.
+    installMessageBoxNotice();
     const QString openFailDir = qEnvironmentVariable(kOpenFailChildEnv);
     if (!openFailDir.isEmpty())
         return runOpenFailChild(argc, argv, openFailDir);
