@@ -1,4 +1,5 @@
 #include "literalview.h"
+#include "ui/unitlabels.h"
 
 #include <QChart>
 #include <QChartView>

@@ -60,24 +60,3 @@ PanelUnits panelUnitsOfFrame(const RealtimeFrame &frame)
     p.temperatureInF = frame.deviceTemperatureUnit == 1;
     return p;
 }
-
-const char *deviceStateSource(quint8 deviceState)
-{
-    switch (deviceState) {
-    case 0: return QT_TRANSLATE_NOOP("MainWindow", "Normal");
-    case 1: return QT_TRANSLATE_NOOP("MainWindow", "No Wheel");
-    default: return QT_TRANSLATE_NOOP("MainWindow", "Unknown");
-    }
-}
-
-QString deviceStateText(quint8 deviceState)
-{
-    return trMainWindow(deviceStateSource(deviceState));
-}
-
-QString batteryPicturePath(quint8 batteryLevel)
-{
-    if (batteryLevel > 4)
-        return QStringLiteral(":/picture/battle/empty.png");
-    return QStringLiteral(":/picture/battle/battle%1.png").arg(batteryLevel);
-}

@@ -33,10 +33,3 @@ PelnorXLogItem recordFromFrame(const RealtimeFrame &frame, const QDateTime &now)
 
 // The units the instrument itself displays, for the live panel.
 PanelUnits panelUnitsOfFrame(const RealtimeFrame &frame);
-
-// "Normal", "No Wheel" or "Unknown" (source text, context "MainWindow").
-const char *deviceStateSource(quint8 deviceState);
-QString deviceStateText(quint8 deviceState); // translated
-
-// ":/picture/battle/battle0.png" ... "battle4.png", "empty.png" above 4.
-QString batteryPicturePath(quint8 batteryLevel);

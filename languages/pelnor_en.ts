@@ -4,7 +4,7 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../device/realtimeframe.cpp" line="+67"/>
+        <location filename="../ui/devicetexts.cpp" line="+8"/>
         <source>Normal</source>
         <translation>Normal</translation>
     </message>
@@ -20,37 +20,37 @@
         <translation>Unknown</translation>
     </message>
     <message>
-        <location filename="../model/valuetext.cpp" line="+110"/>
-        <location line="+47"/>
+        <location filename="../model/valuetext.cpp" line="+101"/>
+        <location line="+38"/>
         <source>wind-ms</source>
         <translation>wind-ms</translation>
     </message>
     <message>
-        <location line="-46"/>
-        <location line="+42"/>
+        <location line="-37"/>
+        <location line="+33"/>
         <source>wind-kmh</source>
         <translation>wind-kmh</translation>
     </message>
     <message>
-        <location line="-41"/>
-        <location line="+42"/>
+        <location line="-32"/>
+        <location line="+33"/>
         <source>wind-mph</source>
         <translation>wind-mph</translation>
     </message>
     <message>
-        <location line="-41"/>
-        <location line="+42"/>
+        <location line="-32"/>
+        <location line="+33"/>
         <source>wind-knots</source>
         <translation>wind-knots</translation>
     </message>
     <message>
-        <location line="-41"/>
-        <location line="+42"/>
+        <location line="-32"/>
+        <location line="+33"/>
         <source>wind-ftmin</source>
         <translation>wind-ftmin</translation>
     </message>
     <message>
-        <location line="-41"/>
+        <location line="-32"/>
         <source>wind-cmm</source>
         <translation>wind-cmm</translation>
     </message>
@@ -66,24 +66,24 @@
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/mainwindow.cpp" line="+180"/>
+        <location filename="../ui/recordchart.cpp" line="+38"/>
         <source>Time</source>
         <translation>Time</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+23"/>
+        <location line="+14"/>
         <source>Temp-C</source>
         <translation>Temp-C</translation>
     </message>
     <message>
-        <location line="-23"/>
-        <location line="+24"/>
+        <location line="-14"/>
+        <location line="+15"/>
         <source>Temp-F</source>
         <translation>Temp-F</translation>
     </message>
     <message>
-        <location line="-22"/>
+        <location line="-13"/>
         <source>Area-Mm</source>
         <translation>Area-Mm</translation>
     </message>
@@ -113,7 +113,7 @@
         <translation>WindChill-F</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+41"/>
         <source>ft²</source>
         <translation>ft²</translation>
     </message>
@@ -145,18 +145,18 @@
         <translation>℃</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="-83"/>
-        <location line="+587"/>
+        <location filename="../ui/mainwindow.cpp" line="+57"/>
+        <location filename="../ui/windowmessages.cpp" line="+9"/>
         <source>AQ7316 Anemometer</source>
         <translation>AQ7316 Anemometer</translation>
     </message>
     <message>
-        <location line="-516"/>
+        <location filename="../ui/recordchart.cpp" line="-13"/>
         <source>AQ7316 Data</source>
         <translation>AQ7316 Data</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+34"/>
         <source>Temperature</source>
         <translation>Temperature</translation>
     </message>
@@ -166,7 +166,7 @@
         <translation>Vel</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location filename="../ui/mainwindow.cpp" line="+41"/>
         <source>Download</source>
         <translation>Download</translation>
     </message>
@@ -176,31 +176,31 @@
         <translation>Download Stored Data</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <location line="+304"/>
+        <location line="+2"/>
+        <location line="+152"/>
         <source>Record</source>
         <translation>Record</translation>
     </message>
     <message>
-        <location line="-304"/>
-        <location line="+305"/>
+        <location line="-152"/>
+        <location line="+153"/>
         <source>Start to Record</source>
         <translation>Start to Record</translation>
     </message>
     <message>
-        <location line="-299"/>
-        <location line="+458"/>
+        <location filename="../ui/exportflow.cpp" line="+41"/>
         <location line="+68"/>
+        <location filename="../ui/mainwindow.cpp" line="-151"/>
         <source>Export</source>
         <translation>Export</translation>
     </message>
     <message>
-        <location line="-526"/>
+        <location filename="../ui/mainwindow.cpp" line="+0"/>
         <source>Export Data</source>
         <translation>Export Data</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+1"/>
         <source>Set</source>
         <translation>Set</translation>
     </message>
@@ -210,18 +210,18 @@
         <translation>Set Options</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+436"/>
+        <location line="+2"/>
+        <location filename="../ui/windowmessages.cpp" line="+5"/>
         <source>About</source>
         <translation>About</translation>
     </message>
     <message>
-        <location line="-431"/>
+        <location line="+3"/>
         <source>Side In/Out</source>
         <translation>Side In/Out</translation>
     </message>
     <message>
-        <location line="+152"/>
+        <location line="+70"/>
         <source>Realtime data received</source>
         <translation>Realtime data received</translation>
     </message>
@@ -241,88 +241,88 @@
         <translation>Stored data received</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+15"/>
         <source>Stored data received, but %1 of %2 records NOT stored: the history database cannot be written</source>
         <translation>Stored data received, but %1 of %2 records NOT stored: the history database cannot be written</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+45"/>
         <location line="+1"/>
         <source>Stop Recording</source>
         <translation>Stop Recording</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+11"/>
         <source>Stored data receiving...</source>
         <translation>Stored data receiving...</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location filename="../ui/devicetexts.cpp" line="+20"/>
         <source>unknown error</source>
         <translation>unknown error</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>communication error</source>
         <translation>communication error</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location line="+5"/>
+        <location line="+1"/>
+        <location filename="../ui/windowmessages.cpp" line="+7"/>
         <source>no serialport</source>
         <translation>no serialport</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <location line="+120"/>
+        <location filename="../ui/exportflow.cpp" line="-72"/>
+        <location filename="../ui/windowmessages.cpp" line="+0"/>
         <source>Error</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-118"/>
-        <location line="+49"/>
-        <location line="+62"/>
+        <location filename="../ui/windowmessages.cpp" line="-6"/>
+        <location line="+7"/>
+        <location line="+11"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location line="-106"/>
+        <location filename="../ui/devicetexts.cpp" line="+1"/>
         <source>communication timeout</source>
         <translation>communication timeout</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+1"/>
         <source>crc error</source>
         <translation>crc error</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>data length error</source>
         <translation>data length error</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+3"/>
+        <location line="+1"/>
+        <location filename="../ui/mainwindow.cpp" line="+28"/>
         <source>Download Error</source>
         <translation>Download Error</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location filename="../ui/mainwindow.cpp" line="+0"/>
         <source>Please download again</source>
         <translation>Please download again</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location filename="../ui/devicetexts.cpp" line="+1"/>
         <source>device set</source>
         <translation>device set</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../ui/mainwindow.cpp" line="+9"/>
         <source>Offline</source>
         <translation>Offline</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location filename="../ui/windowmessages.cpp" line="-5"/>
         <source>No Data Received</source>
         <translation>No Data Received</translation>
     </message>
@@ -332,13 +332,13 @@
         <translation>Device is Offline. You can select Cancel and Power on Device, Or you can select OK and alter Serial Port.</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+78"/>
+        <location filename="../ui/exportflow.cpp" line="+8"/>
+        <location filename="../ui/windowmessages.cpp" line="+3"/>
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="-63"/>
+        <location filename="../ui/windowmessages.cpp" line="+9"/>
         <source>Restart</source>
         <translation>Restart</translation>
     </message>
@@ -348,12 +348,12 @@
         <translation>APP need reset</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="-28"/>
         <source>The program is Data Logger For AQ7316</source>
         <translation>The program is Data Logger For AQ7316</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../ui/exportflow.cpp" line="-8"/>
         <source>No Data to Export</source>
         <translation>No Data to Export</translation>
     </message>
@@ -404,7 +404,7 @@
         <translation>Export failed</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The export could not be written:
 %1
 %2</source>
@@ -517,12 +517,12 @@ Runtime log: %3</translation>
         <translation>Open System Log failed</translation>
     </message>
     <message>
-        <location line="+278"/>
+        <location line="+277"/>
         <source>Query</source>
         <translation>Query</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Query History Log failed</source>
         <translation>Query History Log failed</translation>
     </message>
@@ -589,7 +589,7 @@ Runtime log: %3</translation>
 <context>
     <name>SystemLogManager</name>
     <message>
-        <location line="-213"/>
+        <location line="-214"/>
         <source>打开系统日志出错</source>
         <translation>Open system log failed</translation>
     </message>
@@ -679,7 +679,7 @@ Runtime log: %3</translation>
 <context>
     <name>setSerailPort</name>
     <message>
-        <location filename="../app/setserailport.cpp" line="+195"/>
+        <location filename="../ui/setserailport.cpp" line="+195"/>
         <source>Dialog</source>
         <translation>Dialog</translation>
     </message>

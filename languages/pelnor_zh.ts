@@ -4,7 +4,7 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../device/realtimeframe.cpp" line="+67"/>
+        <location filename="../ui/devicetexts.cpp" line="+8"/>
         <source>Normal</source>
         <translation>正常</translation>
     </message>
@@ -20,37 +20,37 @@
         <translation>未知</translation>
     </message>
     <message>
-        <location filename="../model/valuetext.cpp" line="+110"/>
-        <location line="+47"/>
+        <location filename="../model/valuetext.cpp" line="+101"/>
+        <location line="+38"/>
         <source>wind-ms</source>
         <translation>风速(m/s)</translation>
     </message>
     <message>
-        <location line="-46"/>
-        <location line="+42"/>
+        <location line="-37"/>
+        <location line="+33"/>
         <source>wind-kmh</source>
         <translation>风速(km/h)</translation>
     </message>
     <message>
-        <location line="-41"/>
-        <location line="+42"/>
+        <location line="-32"/>
+        <location line="+33"/>
         <source>wind-mph</source>
         <translation>风速(mph)</translation>
     </message>
     <message>
-        <location line="-41"/>
-        <location line="+42"/>
+        <location line="-32"/>
+        <location line="+33"/>
         <source>wind-knots</source>
         <translation>风速(knots)</translation>
     </message>
     <message>
-        <location line="-41"/>
-        <location line="+42"/>
+        <location line="-32"/>
+        <location line="+33"/>
         <source>wind-ftmin</source>
         <translation>风速(ft/min)</translation>
     </message>
     <message>
-        <location line="-41"/>
+        <location line="-32"/>
         <source>wind-cmm</source>
         <translation>风速(CMM)</translation>
     </message>
@@ -66,24 +66,24 @@
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/mainwindow.cpp" line="+180"/>
+        <location filename="../ui/recordchart.cpp" line="+38"/>
         <source>Time</source>
         <translation>时间</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+23"/>
+        <location line="+14"/>
         <source>Temp-C</source>
         <translation>温度(℃)</translation>
     </message>
     <message>
-        <location line="-23"/>
-        <location line="+24"/>
+        <location line="-14"/>
+        <location line="+15"/>
         <source>Temp-F</source>
         <translation>温度(℉)</translation>
     </message>
     <message>
-        <location line="-22"/>
+        <location line="-13"/>
         <source>Area-Mm</source>
         <translation>面积(m²)</translation>
     </message>
@@ -113,7 +113,7 @@
         <translation>风寒(℉)</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+41"/>
         <source>ft²</source>
         <translation>ft²</translation>
     </message>
@@ -145,18 +145,18 @@
         <translation>℃</translation>
     </message>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="-83"/>
-        <location line="+587"/>
+        <location filename="../ui/mainwindow.cpp" line="+57"/>
+        <location filename="../ui/windowmessages.cpp" line="+9"/>
         <source>AQ7316 Anemometer</source>
         <translation>AQ7316 风速仪</translation>
     </message>
     <message>
-        <location line="-516"/>
+        <location filename="../ui/recordchart.cpp" line="-13"/>
         <source>AQ7316 Data</source>
         <translation>AQ7316 数据</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+34"/>
         <source>Temperature</source>
         <translation>温度</translation>
     </message>
@@ -166,7 +166,7 @@
         <translation>风速</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location filename="../ui/mainwindow.cpp" line="+41"/>
         <source>Download</source>
         <translation>下载</translation>
     </message>
@@ -176,31 +176,31 @@
         <translation>下载存储数据</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <location line="+304"/>
+        <location line="+2"/>
+        <location line="+152"/>
         <source>Record</source>
         <translation>记录</translation>
     </message>
     <message>
-        <location line="-304"/>
-        <location line="+305"/>
+        <location line="-152"/>
+        <location line="+153"/>
         <source>Start to Record</source>
         <translation>开始记录</translation>
     </message>
     <message>
-        <location line="-299"/>
-        <location line="+458"/>
+        <location filename="../ui/exportflow.cpp" line="+41"/>
         <location line="+68"/>
+        <location filename="../ui/mainwindow.cpp" line="-151"/>
         <source>Export</source>
         <translation>导出</translation>
     </message>
     <message>
-        <location line="-526"/>
+        <location filename="../ui/mainwindow.cpp" line="+0"/>
         <source>Export Data</source>
         <translation>导出数据</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+1"/>
         <source>Set</source>
         <translation>设置</translation>
     </message>
@@ -210,18 +210,18 @@
         <translation>设置选项</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+436"/>
+        <location line="+2"/>
+        <location filename="../ui/windowmessages.cpp" line="+5"/>
         <source>About</source>
         <translation>关于</translation>
     </message>
     <message>
-        <location line="-431"/>
+        <location line="+3"/>
         <source>Side In/Out</source>
         <translation>显示/隐藏侧栏</translation>
     </message>
     <message>
-        <location line="+152"/>
+        <location line="+70"/>
         <source>Realtime data received</source>
         <translation>已接收实时数据</translation>
     </message>
@@ -241,88 +241,88 @@
         <translation>已接收存储数据</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+15"/>
         <source>Stored data received, but %1 of %2 records NOT stored: the history database cannot be written</source>
         <translation>已接收存储数据，但 %2 条记录中有 %1 条未保存：无法写入历史数据库</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+45"/>
         <location line="+1"/>
         <source>Stop Recording</source>
         <translation>停止记录</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+11"/>
         <source>Stored data receiving...</source>
         <translation>正在接收存储数据...</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location filename="../ui/devicetexts.cpp" line="+20"/>
         <source>unknown error</source>
         <translation>未知错误</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>communication error</source>
         <translation>通讯错误</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location line="+5"/>
+        <location line="+1"/>
+        <location filename="../ui/windowmessages.cpp" line="+7"/>
         <source>no serialport</source>
         <translation>串口不可用</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <location line="+120"/>
+        <location filename="../ui/exportflow.cpp" line="-72"/>
+        <location filename="../ui/windowmessages.cpp" line="+0"/>
         <source>Error</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-118"/>
-        <location line="+49"/>
-        <location line="+62"/>
+        <location filename="../ui/windowmessages.cpp" line="-6"/>
+        <location line="+7"/>
+        <location line="+11"/>
         <source>OK</source>
         <translation>确定</translation>
     </message>
     <message>
-        <location line="-106"/>
+        <location filename="../ui/devicetexts.cpp" line="+1"/>
         <source>communication timeout</source>
         <translation>通讯超时</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+1"/>
         <source>crc error</source>
         <translation>CRC 校验错误</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>data length error</source>
         <translation>数据长度错误</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+3"/>
+        <location line="+1"/>
+        <location filename="../ui/mainwindow.cpp" line="+28"/>
         <source>Download Error</source>
         <translation>下载错误</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location filename="../ui/mainwindow.cpp" line="+0"/>
         <source>Please download again</source>
         <translation>请重新下载</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location filename="../ui/devicetexts.cpp" line="+1"/>
         <source>device set</source>
         <translation>串口已打开</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../ui/mainwindow.cpp" line="+9"/>
         <source>Offline</source>
         <translation>离线</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location filename="../ui/windowmessages.cpp" line="-5"/>
         <source>No Data Received</source>
         <translation>未收到数据</translation>
     </message>
@@ -332,13 +332,13 @@
         <translation>设备离线。您可以选择“取消”并打开设备电源，或选择“确定”更改串口。</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+78"/>
+        <location filename="../ui/exportflow.cpp" line="+8"/>
+        <location filename="../ui/windowmessages.cpp" line="+3"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="-63"/>
+        <location filename="../ui/windowmessages.cpp" line="+9"/>
         <source>Restart</source>
         <translation>重启</translation>
     </message>
@@ -348,12 +348,12 @@
         <translation>程序需要重新启动</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="-28"/>
         <source>The program is Data Logger For AQ7316</source>
         <translation>本程序为 AQ7316 数据记录软件</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../ui/exportflow.cpp" line="-8"/>
         <source>No Data to Export</source>
         <translation>没有可导出的数据</translation>
     </message>
@@ -404,7 +404,7 @@
         <translation>导出失败</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The export could not be written:
 %1
 %2</source>
@@ -517,12 +517,12 @@ Runtime log: %3</source>
         <translation>打开系统日志失败</translation>
     </message>
     <message>
-        <location line="+278"/>
+        <location line="+277"/>
         <source>Query</source>
         <translation>查询</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Query History Log failed</source>
         <translation>查询历史记录失败</translation>
     </message>
@@ -589,7 +589,7 @@ Runtime log: %3</source>
 <context>
     <name>SystemLogManager</name>
     <message>
-        <location line="-213"/>
+        <location line="-214"/>
         <source>打开系统日志出错</source>
         <translation>打开系统日志出错</translation>
     </message>
@@ -679,7 +679,7 @@ Runtime log: %3</source>
 <context>
     <name>setSerailPort</name>
     <message>
-        <location filename="../app/setserailport.cpp" line="+195"/>
+        <location filename="../ui/setserailport.cpp" line="+195"/>
         <source>Dialog</source>
         <translation>对话框</translation>
     </message>

@@ -1,12 +1,8 @@
 #include "model/valuetext.h"
 
-#include <QCoreApplication>
-
 #include "model/measurements.h"
 
 namespace {
-
-const char kContext[] = "MainWindow";
 
 double windSpeedIn(const PelnorXLogItem &r, int windUnit)
 {
@@ -68,11 +64,6 @@ QString noReadingText()
     return QStringLiteral("-.-");
 }
 
-QString trMainWindow(const char *source)
-{
-    return QCoreApplication::translate(kContext, source);
-}
-
 bool hasTemperatureReading(const PelnorXLogItem &item, RowOrigin origin)
 {
     // State 1 is "No Wheel". Rebuilt rows treat every non-normal state
@@ -129,15 +120,6 @@ std::array<const char *, TableColumnCount> headerLabelSources(const UnitChoice &
         celsius ? QT_TRANSLATE_NOOP("MainWindow", "WindChill-C")
                 : QT_TRANSLATE_NOOP("MainWindow", "WindChill-F"),
     };
-}
-
-QStringList headerLabels(const UnitChoice &units)
-{
-    QStringList labels;
-    labels.reserve(TableColumnCount);
-    for (const char *source : headerLabelSources(units))
-        labels.append(trMainWindow(source));
-    return labels;
 }
 
 AxisSpec temperatureAxis(int tempUnit)

@@ -13,8 +13,7 @@
 //
 // Translation: texts the window shows translated are handed out as source
 // texts (const char *, marked for lupdate in the context "MainWindow");
-// the caller passes them through trMainWindow(). headerLabels() does that
-// itself. Texts shown as they stand (the panel's wind labels, "Hi", "-.-")
+// the window translates them (ui/unitlabels.h). Texts shown as they stand (the panel's wind labels, "Hi", "-.-")
 // are plain QStrings.
 
 // The user's unit codes, as held by SystemSetting (tempUnit, windUnit,
@@ -50,8 +49,6 @@ using TableRowTexts = std::array<QString, TableColumnCount>;
 // Shown wherever a value has no reading.
 QString noReadingText();
 
-QString trMainWindow(const char *source);
-
 // The seven cells of a table row in the user's units. Live rows: °F cut
 // toward zero, "-.-" for temperature and wind chill when devstate is 1.
 // Rebuilt rows: °F rounded, "-.-" when devstate > 0, a wind code outside
@@ -67,13 +64,12 @@ bool hasTemperatureReading(const PelnorXLogItem &item, RowOrigin origin);
 double chartTemperature(const PelnorXLogItem &item, int tempUnit);
 double chartWindSpeed(const PelnorXLogItem &item, int windUnit);
 
-// Header labels, untranslated sources and translated.
+// Header label sources, untranslated.
 std::array<const char *, TableColumnCount> headerLabelSources(const UnitChoice &units);
-QStringList headerLabels(const UnitChoice &units);
 
 struct AxisSpec
 {
-    const char *titleSource; // translate with trMainWindow()
+    const char *titleSource; // source text, context "MainWindow"
     double min;
     double max;
 };

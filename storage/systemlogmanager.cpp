@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QMessageBox>
 #include <QMetaType>
 #include <QMutex>
 #include <QSqlError>
@@ -18,6 +17,7 @@
 
 #include "storage/appfiles.h"
 #include "storage/databasehealth.h"
+#include "storage/failurenotice.h"
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 #include "storage/runarchive.h"
@@ -106,8 +106,7 @@ PelnorXLogItem readRecord(const QSqlQuery &query)
 
 void warnOpenFailed()
 {
-    QMessageBox::warning(nullptr, QObject::tr("Open"), QObject::tr("Open System Log failed"),
-                         QMessageBox::Ok, QMessageBox::NoButton);
+    noticeFailure(QT_TRANSLATE_NOOP("QObject", "Open"), QT_TRANSLATE_NOOP("QObject", "Open System Log failed"));
 }
 
 // Server connection-loss numbers; only they justify dropping the connection.
@@ -489,8 +488,8 @@ int SystemLogManager::queryAll(const HistoryTable &table, QList<PelnorXLogItem> 
     }
     if (!ok) {
         debugLine(QStringLiteral("查询系统日志出错!"));
-        QMessageBox::warning(nullptr, QObject::tr("Query"), QObject::tr("Query History Log failed"),
-                             QMessageBox::Ok);
+        noticeFailure(QT_TRANSLATE_NOOP("QObject", "Query"),
+                      QT_TRANSLATE_NOOP("QObject", "Query History Log failed"));
         return 0;
     }
     query.finish();

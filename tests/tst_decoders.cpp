@@ -4,6 +4,7 @@
 #include "device/storedpackage.h"
 #include "device/wireformat.h"
 #include "model/measurements.h"
+#include "ui/devicetexts.h"
 
 namespace {
 wire::RecordFields exampleRecord(quint8 flags = 0x00)

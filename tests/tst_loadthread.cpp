@@ -12,6 +12,7 @@
 #include "storage/globals.h"
 #include "storage/loadthread.h"
 #include "storage/systemlogmanager.h"
+#include "ui/messageboxnotice.h"
 
 namespace {
 
@@ -169,5 +170,13 @@ private slots:
     }
 };
 
-QTEST_MAIN(Tst_LoadThread)
+int main(int argc, char **argv)
+{
+    // Storage reports its failures through the window's message boxes.
+    installMessageBoxNotice();
+    QApplication app(argc, argv);
+    Tst_LoadThread tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "tst_loadthread.moc"

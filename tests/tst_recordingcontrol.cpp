@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 
-#include "app/setserailport.h"
+#include "ui/setserailport.h"
 #include "device/dataserialport.h"
 #include "device/wireformat.h"
 #include "storage/globals.h"

@@ -6,7 +6,7 @@
 
 #include "model/measurements.h"
 #include "model/runningstats.h"
-#include "model/statstext.h"
+#include "ui/statstext.h"
 
 namespace {
 

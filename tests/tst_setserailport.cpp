@@ -16,7 +16,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "app/setserailport.h"
+#include "ui/setserailport.h"
 #include "ptypair.h"
 #include "storage/globals.h"
 #include "storage/systemsetting.h"

@@ -23,6 +23,7 @@
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 #include "storage/systemlogmanager.h"
+#include "ui/messageboxnotice.h"
 
 #include "testfiles.h"
 
@@ -792,6 +793,8 @@ private slots:
 
 int main(int argc, char **argv)
 {
+    // Storage reports its failures through the window's message boxes.
+    installMessageBoxNotice();
     const QString openFailDir = qEnvironmentVariable(kOpenFailChildEnv);
     if (!openFailDir.isEmpty())
         return runOpenFailChild(argc, argv, openFailDir);

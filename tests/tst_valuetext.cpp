@@ -2,6 +2,7 @@
 
 #include "model/measurements.h"
 #include "model/valuetext.h"
+#include "ui/unitlabels.h"
 
 Q_DECLARE_METATYPE(UnitChoice)
 Q_DECLARE_METATYPE(RowOrigin)

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 
-#include <QImage>
 #include <QList>
 #include <QMainWindow>
 #include <QModelIndex>
@@ -12,13 +10,15 @@
 
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
+#include "ui/exportflow.h"
+#include "ui/recordchart.h"
 
 class QAction;
-class QThread;
-class QTimer;
 class DataSerialPort;
-class LoadThread;
+class InstrumentController;
+class LivePanel;
 class QProcessIndicator;
+class RecordTable;
 class RecordTableModel;
 
 namespace QtCharts {
@@ -33,8 +33,9 @@ class MainWindow;
 }
 
 // The program's only window: tool bar, chart, record table and the live
-// panel; it owns the history database, the serial link in its worker
-// thread and the history loader, and wires them together.
+// panel. It wires the serial link and the history loader, which its
+// InstrumentController owns, to itself, and hands the chart (RecordChart),
+// the panel (LivePanel) and the export (ExportFlow) what they show.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -50,15 +51,15 @@ public:
     void updateAxes();
 
     // The full chart data; the series show a copy reduced to the plot's width.
-    const QVector<QPointF> &temperaturePoints() const { return m_tempPoints; }
-    const QVector<QPointF> &windPoints() const { return m_windPoints; }
+    const QVector<QPointF> &temperaturePoints() const { return m_plot->temperaturePoints(); }
+    const QVector<QPointF> &windPoints() const { return m_plot->windPoints(); }
     DataSerialPort *serialLink() const { return m_dataSerialPort; }
-    QProcessIndicator *busyIndicator() const { return m_indicator; }
+    QProcessIndicator *busyIndicator() const { return m_indicator.get(); }
     bool isRecording() const { return m_recording; }
     bool isShowingDownload() const { return m_downloading; }
 
     // Asks for the export directory; the file dialog unless replaced.
-    using DirectoryPicker = std::function<QString(QWidget *parent, const QString &title, const QString &start)>;
+    using DirectoryPicker = ExportFlow::DirectoryPicker;
     void setDirectoryPicker(DirectoryPicker picker);
 
 signals:
@@ -87,54 +88,44 @@ protected:
 private:
     Q_DISABLE_COPY(MainWindow)
 
-    void construct(const QString &dataDirectory);
-    void setUpTable();
-    void setUpChart();
     void createActions();
     void setUpLink();
 
     UnitChoice unitChoice() const;
-    void showPanel(const PanelTexts &texts);
-    void showBattery(quint8 level);
-    void clearChart();
-    void refreshSeries();
-    void selectLastRow();
     void showLoadingAtCentre();
     void closeLoading();
     void startRecording();
     void stopRecording();
+    void showRecordingState(bool recording);
     void offlineSequence();
-    void askForRestart();
+    void openOptions(int mode);
     void rebuildAfterUnitChange();
-    void exportPdf(const QString &dir);
-    void exportCsv(const QString &dir);
-    void finishExport(bool ok, const QString &path, const QString &error);
 
+    std::unique_ptr<Ui::MainWindow> ui;
+    InstrumentController *m_controller = nullptr;
+    std::unique_ptr<RecordChart> m_plot;
+    std::unique_ptr<LivePanel> m_panel;
+    std::unique_ptr<ExportFlow> m_export;
+    std::unique_ptr<RecordTable> m_table;
+    // Owned by the table view.
     RecordTableModel *m_model = nullptr;
-    Ui::MainWindow *ui = nullptr;
     QAction *m_actDownload = nullptr;
     QAction *m_actExport = nullptr;
     QAction *m_actRecord = nullptr;
     QAction *m_actSet = nullptr;
     QAction *m_actAbout = nullptr;
     QAction *m_actSide = nullptr;
+    // Owned by the chart view, made by RecordChart.
     QtCharts::QChart *m_chart = nullptr;
     QtCharts::QDateTimeAxis *m_axisTime = nullptr;
     QtCharts::QValueAxis *m_axisTemp = nullptr;
     QtCharts::QValueAxis *m_axisWind = nullptr;
     QtCharts::QLineSeries *m_seriesTemp = nullptr;
     QtCharts::QLineSeries *m_seriesWind = nullptr;
-    QProcessIndicator *m_indicator = nullptr;
+    std::unique_ptr<QProcessIndicator> m_indicator;
+    // Owned by the controller, which runs it in its worker thread.
     DataSerialPort *m_dataSerialPort = nullptr;
-    QThread *m_serialThread = nullptr;
-    bool m_recording = false;
-    bool m_downloading = false;
-    quint8 m_lastBatteryLevel = 4;
-    QImage m_batteryImage;
-    LoadThread *m_loadThread = nullptr;
-
-    // Every point of the current record set, x in ms since the epoch.
-    QVector<QPointF> m_tempPoints;
-    QVector<QPointF> m_windPoints;
-    DirectoryPicker m_directoryPicker;
+    // The controller's state: a recording runs; the shown table is the download.
+    const bool &m_recording;
+    const bool &m_downloading;
 };

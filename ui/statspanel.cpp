@@ -3,7 +3,7 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "model/statstext.h"
+#include "ui/statstext.h"
 
 namespace {
 

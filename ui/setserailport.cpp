@@ -1,4 +1,4 @@
-#include "app/setserailport.h"
+#include "ui/setserailport.h"
 
 #include <initializer_list>
 

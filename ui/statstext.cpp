@@ -1,6 +1,8 @@
-#include "model/statstext.h"
+#include "ui/statstext.h"
 
 #include <QDateTime>
+
+#include "ui/unitlabels.h"
 
 namespace {
 

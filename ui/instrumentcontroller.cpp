@@ -1,0 +1,86 @@
+#include "ui/instrumentcontroller.h"
+
+#include <QThread>
+
+#include "device/dataserialport.h"
+#include "device/storedpackage.h"
+#include "storage/globals.h"
+#include "storage/loadthread.h"
+#include "storage/systemlogmanager.h"
+#include "storage/systemsetting.h"
+#include "ui/messageboxnotice.h"
+
+InstrumentController::InstrumentController(const QString &dataDirectory, QObject *parent)
+    : QObject(parent)
+{
+    // A history database that cannot be opened is told in a message box.
+    installMessageBoxNotice();
+    pSystemLogManager = dataDirectory.isEmpty() ? new SystemLogManager(nullptr)
+                                                : new SystemLogManager(dataDirectory, nullptr);
+
+    m_link = new DataSerialPort();
+    m_thread = new QThread();
+    m_link->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_link, &QObject::deleteLater);
+    m_thread->start(QThread::InheritPriority);
+
+    m_loader = new LoadThread(this);
+}
+
+InstrumentController::~InstrumentController()
+{
+    m_thread->quit();
+    m_thread->wait();
+    delete m_thread;
+}
+
+void InstrumentController::applyPortSettings()
+{
+    m_link->setPortSettings(pSystemSetting->serialPortName, pSystemSetting->serialPortBaud);
+}
+
+void InstrumentController::beginRecording()
+{
+    applyPortSettings();
+    m_recording = true;
+    m_downloading = false;
+    pSystemLogManager->deleteSystemLog();
+}
+
+void InstrumentController::endRecording()
+{
+    m_recording = false;
+}
+
+void InstrumentController::beginDownload()
+{
+    m_downloading = true;
+    pSystemLogManager->deleteSystemLogIn();
+    applyPortSettings();
+}
+
+bool InstrumentController::storeReading(const PelnorXLogItem &record)
+{
+    return pSystemLogManager->insertSystemLog(record) == 0;
+}
+
+int InstrumentController::storeDownloaded(const QVector<DownloadedRecord> &records)
+{
+    QList<PelnorXLogItem> items;
+    items.reserve(records.size());
+    for (const DownloadedRecord &r : records)
+        items.append(r.item);
+    // One transaction for the whole package; rows, ids and log lines are
+    // those of storing the records one by one.
+    return pSystemLogManager->insertSystemLogInBatch(items);
+}
+
+QList<PelnorXLogItem> *InstrumentController::readShownTable()
+{
+    auto *list = new QList<PelnorXLogItem>();
+    if (m_downloading)
+        pSystemLogManager->querySystemLogIn(list);
+    else
+        pSystemLogManager->querySystemLog(list);
+    return list;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include "model/pelnorxlogitem.h"
+
+class QThread;
+struct DownloadedRecord;
+class DataSerialPort;
+class LoadThread;
+
+// The window's session with the instrument and the history: it owns the
+// serial link and the worker thread the link runs in, creates the history
+// database and the loader, and knows whether a recording runs and which
+// history table the window shows. The window talks to the link and the
+// loader through its own signals; this class keeps what they need.
+class InstrumentController : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(InstrumentController)
+
+public:
+    // The history database in dataDirectory, beside the program when empty.
+    explicit InstrumentController(const QString &dataDirectory, QObject *parent = nullptr);
+    // Stops the worker thread; the link is deleted there as it finishes.
+    ~InstrumentController() override;
+
+    DataSerialPort *link() const { return m_link; }
+    LoadThread *loader() const { return m_loader; }
+
+    const bool &recording() const { return m_recording; }
+    const bool &showingDownload() const { return m_downloading; }
+
+    // Before the link is asked to poll: the configured port, an empty
+    // recording table.
+    void beginRecording();
+    void endRecording();
+    // Before the link is asked for the stored records: the configured port,
+    // an empty download table.
+    void beginDownload();
+
+    // Whether the reading was stored in the recording table.
+    bool storeReading(const PelnorXLogItem &record);
+    // How many of the downloaded records were stored.
+    int storeDownloaded(const QVector<DownloadedRecord> &records);
+    // The history table the window shows, read at once.
+    QList<PelnorXLogItem> *readShownTable();
+
+private:
+    void applyPortSettings();
+
+    DataSerialPort *m_link = nullptr;
+    QThread *m_thread = nullptr;
+    LoadThread *m_loader = nullptr;
+    bool m_recording = false;
+    bool m_downloading = false;
+};

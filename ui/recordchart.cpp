@@ -1,0 +1,165 @@
+#include "ui/recordchart.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCoreApplication>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QValueAxis>
+
+#include "device/storedpackage.h"
+#include "ui/chartdecimation.h"
+#include "ui/chartshadow.h"
+#include "ui/unitlabels.h"
+
+using namespace QtCharts;
+
+namespace {
+// Spacing of downloaded records on the time axis.
+const qint64 kDownloadSpacingMs = 500;
+}
+
+RecordChart::RecordChart(QChartView *view, int tempUnit, int windUnit)
+{
+    m_chart = new QChart();
+    m_chart->setTitle(QCoreApplication::translate("MainWindow", "AQ7316 Data"));
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPointSize(14);
+    m_chart->setTitleFont(titleFont);
+    m_chart->setTitleBrush(QBrush(QColor(255, 255, 255), Qt::SolidPattern));
+    m_chart->setBackgroundBrush(QBrush(QColor(32, 32, 64), Qt::SolidPattern));
+    m_chart->setTheme(QChart::ChartThemeBlueIcy);
+    cacheChartShadow(m_chart);
+
+    QFont axisFont(QStringLiteral("Arial"));
+    axisFont.setPointSize(12);
+
+    m_axisTime = new QDateTimeAxis();
+    m_axisTime->setTitleText(QCoreApplication::translate("MainWindow", "Time"));
+    m_axisTime->setTitleFont(axisFont);
+    m_axisTime->setGridLineVisible(true);
+    m_axisTime->setFormat(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    m_chart->addAxis(m_axisTime, Qt::AlignBottom);
+
+    m_axisTemp = new QValueAxis();
+    m_axisTemp->setGridLineVisible(true);
+    m_axisTemp->setTitleFont(axisFont);
+    m_chart->addAxis(m_axisTemp, Qt::AlignLeft);
+
+    m_axisWind = new QValueAxis();
+    QFont windFont(QString::fromUtf8("宋体"));
+    windFont.setPointSize(12);
+    m_axisWind->setTitleFont(windFont);
+    m_chart->addAxis(m_axisWind, Qt::AlignRight);
+
+    updateAxes(tempUnit, windUnit);
+
+    m_seriesTemp = new QLineSeries();
+    m_seriesTemp->setColor(QColor(232, 64, 64));
+    m_seriesTemp->setName(QCoreApplication::translate("MainWindow", "Temperature"));
+    m_chart->addSeries(m_seriesTemp);
+    m_seriesTemp->attachAxis(m_axisTime);
+    m_seriesTemp->attachAxis(m_axisTemp);
+
+    m_seriesWind = new QLineSeries();
+    m_seriesWind->setColor(QColor(64, 232, 64));
+    m_seriesWind->setName(QCoreApplication::translate("MainWindow", "Vel"));
+    m_chart->addSeries(m_seriesWind);
+    m_seriesWind->attachAxis(m_axisTime);
+    m_seriesWind->attachAxis(m_axisWind);
+
+    m_axisTime->setGridLineColor(QColor(0, 0, 229));
+    m_axisWind->setGridLineColor(QColor(0, 0, 229));
+
+    // The view comes with a chart of its own, which it gives up, not frees.
+    QChart *placeholder = view->chart();
+    view->setChart(m_chart);
+    delete placeholder;
+}
+
+void RecordChart::updateAxes(int tempUnit, int windUnit)
+{
+    const AxisSpec temp = temperatureAxis(tempUnit);
+    m_axisTemp->setTitleText(trMainWindow(temp.titleSource));
+    m_axisTemp->setRange(temp.min, temp.max);
+    const AxisSpec wind = windAxis(windUnit);
+    m_axisWind->setTitleText(trMainWindow(wind.titleSource));
+    m_axisWind->setRange(wind.min, wind.max);
+}
+
+void RecordChart::clear()
+{
+    m_tempPoints.clear();
+    m_windPoints.clear();
+    m_seriesTemp->clear();
+    m_seriesWind->clear();
+    const QDateTime now = QDateTime::currentDateTime();
+    m_axisTime->setRange(now, now);
+}
+
+void RecordChart::appendLive(const PelnorXLogItem &record, const UnitChoice &units, const QDateTime &now,
+                             bool first)
+{
+    const double x = double(now.toMSecsSinceEpoch());
+    if (hasTemperatureReading(record, RowOrigin::Live))
+        m_tempPoints.append(QPointF(x, chartTemperature(record, units.temp)));
+    m_windPoints.append(QPointF(x, chartWindSpeed(record, units.wind)));
+
+    // The series are emptied before the axis moves: a range change lays
+    // out every point of both series, and the new points are laid out again
+    // right after; this way they are laid out once per frame.
+    m_seriesTemp->clear();
+    m_seriesWind->clear();
+    if (first)
+        m_axisTime->setMin(now);
+    m_axisTime->setMax(now);
+    refresh();
+}
+
+void RecordChart::showDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units,
+                                 const QDateTime &now)
+{
+    const int n = records.size();
+    m_tempPoints.reserve(m_tempPoints.size() + n);
+    m_windPoints.reserve(m_windPoints.size() + n);
+    for (const DownloadedRecord &r : records) {
+        const double x = double(r.chartTimeMs);
+        m_tempPoints.append(QPointF(x, chartTemperature(r.item, units.temp)));
+        m_windPoints.append(QPointF(x, chartWindSpeed(r.item, units.wind)));
+    }
+    if (n > 0)
+        m_axisTime->setRange(now.addMSecs(-kDownloadSpacingMs * n), now);
+    refresh();
+}
+
+void RecordChart::convert(const QList<PelnorXLogItem> &records, const UnitChoice &units)
+{
+    // Wind points pair one to one with the records; a record without a
+    // temperature reading has no temperature point, so the temperature
+    // series is built afresh at the wind points' times.
+    const int paired = qMin(records.size(), m_windPoints.size());
+    QVector<QPointF> temps;
+    temps.reserve(paired);
+    for (int i = 0; i < paired; ++i) {
+        const PelnorXLogItem &r = records.at(i);
+        const double x = m_windPoints.at(i).x();
+        m_windPoints[i].setY(chartWindSpeed(r, units.wind));
+        if (hasTemperatureReading(r, RowOrigin::Rebuilt))
+            temps.append(QPointF(x, chartTemperature(r, units.temp)));
+    }
+    m_tempPoints = temps;
+    refresh();
+}
+
+void RecordChart::refresh()
+{
+    const double minX = double(m_axisTime->min().toMSecsSinceEpoch());
+    const double maxX = double(m_axisTime->max().toMSecsSinceEpoch());
+    // Up to four points per column are kept; one column per two pixels
+    // keeps the line as sharp as the screen shows it.
+    int columns = int(m_chart->plotArea().width()) / 2;
+    if (columns < 200)
+        columns = 800;
+    m_seriesTemp->replace(decimateForDisplay(m_tempPoints, minX, maxX, columns));
+    m_seriesWind->replace(decimateForDisplay(m_windPoints, minX, maxX, columns));
+}

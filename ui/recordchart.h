@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDateTime>
+#include <QPointF>
+#include <QVector>
+
+#include "model/pelnorxlogitem.h"
+#include "model/valuetext.h"
+
+struct DownloadedRecord;
+
+namespace QtCharts {
+class QChart;
+class QChartView;
+class QDateTimeAxis;
+class QLineSeries;
+class QValueAxis;
+}
+
+// The window's time chart: temperature on the left axis, wind speed on the
+// right, over clock time. It keeps every point of the current record set
+// and gives the series only what the plot's width can show. The chart and
+// its axes and series belong to the view.
+class RecordChart
+{
+public:
+    RecordChart(QtCharts::QChartView *view, int tempUnit, int windUnit);
+
+    QtCharts::QChart *chart() const { return m_chart; }
+    QtCharts::QDateTimeAxis *axisTime() const { return m_axisTime; }
+    QtCharts::QValueAxis *axisTemp() const { return m_axisTemp; }
+    QtCharts::QValueAxis *axisWind() const { return m_axisWind; }
+    QtCharts::QLineSeries *seriesTemp() const { return m_seriesTemp; }
+    QtCharts::QLineSeries *seriesWind() const { return m_seriesWind; }
+
+    // The full data, x in ms since the epoch.
+    const QVector<QPointF> &temperaturePoints() const { return m_tempPoints; }
+    const QVector<QPointF> &windPoints() const { return m_windPoints; }
+
+    // Axis titles and ranges for the user's units.
+    void updateAxes(int tempUnit, int windUnit);
+    // No points; the time axis at `now` alone.
+    void clear();
+    // One live reading taken at `now`; the first one also starts the axis.
+    void appendLive(const PelnorXLogItem &record, const UnitChoice &units, const QDateTime &now,
+                    bool first);
+    // Downloaded records at their places on the time axis, which ends at `now`.
+    void showDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units, const QDateTime &now);
+    // The points' values afresh in new units, at the times they had.
+    void convert(const QList<PelnorXLogItem> &records, const UnitChoice &units);
+    // Hands the series the points reduced to the plot's current width.
+    void refresh();
+
+private:
+    QtCharts::QChart *m_chart = nullptr;
+    QtCharts::QDateTimeAxis *m_axisTime = nullptr;
+    QtCharts::QValueAxis *m_axisTemp = nullptr;
+    QtCharts::QValueAxis *m_axisWind = nullptr;
+    QtCharts::QLineSeries *m_seriesTemp = nullptr;
+    QtCharts::QLineSeries *m_seriesWind = nullptr;
+    QVector<QPointF> m_tempPoints;
+    QVector<QPointF> m_windPoints;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QVector>
+
+#include "model/pelnorxlogitem.h"
+#include "model/valuetext.h"
+
+struct DownloadedRecord;
+class QTableView;
+class RecordTableModel;
+
+// The record table: one row per reading in the user's units, with fixed
+// column widths and row heights, the last row selected as rows arrive.
+class RecordTable
+{
+public:
+    RecordTable(QTableView *view, const QStringList &headers);
+
+    RecordTableModel *model() const { return m_model; }
+
+    // No rows; these headers, the columns at their widths.
+    void reset(const QStringList &headers);
+    void setHeaders(const QStringList &headers);
+    void appendLive(const TableRowTexts &row);
+    void appendDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units);
+    // Rows read back from the history, a hundred at a time with a turn of
+    // the event loop in between.
+    void appendRebuilt(const QList<PelnorXLogItem> &records, const UnitChoice &units);
+    void selectLastRow();
+
+private:
+    QTableView *m_view = nullptr;
+    RecordTableModel *m_model = nullptr;
+};
