@@ -52,6 +52,11 @@ void InstrumentController::endRecording()
     m_recording = false;
 }
 
+void InstrumentController::resumeRecording()
+{
+    applyPortSettings();
+}
+
 void InstrumentController::beginDownload()
 {
     m_downloading = true;

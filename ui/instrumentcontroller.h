@@ -38,6 +38,9 @@ public:
     // recording table.
     void beginRecording();
     void endRecording();
+    // The same recording again after its port came back: the table keeps
+    // its rows and the ids go on.
+    void resumeRecording();
     // Before the link is asked for the stored records: the configured port,
     // an empty download table.
     void beginDownload();

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTableView>
@@ -19,8 +20,11 @@
 #include "storage/systemsetting.h"
 #include "ui/instrumentcontroller.h"
 #include "ui/devicetexts.h"
+#include "ui/downloadprogress.h"
+#include "ui/downloadwait.h"
 #include "ui/livepanel.h"
 #include "ui/mainwindowform.h"
+#include "ui/portreturnwatch.h"
 #include "ui/qprocessindicator.h"
 #include "ui/recordchart.h"
 #include "ui/recordtable.h"
@@ -34,6 +38,10 @@ namespace {
 // Up to this many rows a unit change rebuilds the table at once; above it
 // the loader does, inside the busy indicator's modal loop.
 const int kDirectRebuildLimit = 1000;
+
+// After a resume, the status keeps saying so for this long before the
+// usual per-reading text returns.
+const qint64 kResumedNoticeMs = 5000;
 
 const char kFrameStyle[] = "QFrame{color: white; background: rgb(24, 144, 235);}";
 
@@ -75,6 +83,11 @@ MainWindow::MainWindow(const QString &dataDirectory, QWidget *parent)
 
     setUpLink();
     m_indicator = std::make_unique<QProcessIndicator>();
+    m_wait = std::make_unique<DownloadWait>(m_indicator.get(), this);
+    connect(m_wait.get(), &DownloadWait::cancelRequested, this, &MainWindow::cancelDownload);
+    m_portWatch = new PortReturnWatch(this);
+    connect(m_portWatch, &PortReturnWatch::returned, this, &MainWindow::resumeRecording);
+    connect(m_portWatch, &PortReturnWatch::gaveUp, this, &MainWindow::portDidNotReturn);
 }
 
 MainWindow::~MainWindow()
@@ -120,6 +133,8 @@ void MainWindow::setUpLink()
             Qt::QueuedConnection);
     connect(m_dataSerialPort, &DataSerialPort::recvDataStored, this, &MainWindow::slotDownloadItem,
             Qt::QueuedConnection);
+    connect(m_dataSerialPort, &DataSerialPort::downloadProgress, this, &MainWindow::onDownloadProgress,
+            Qt::QueuedConnection);
     // The link's mode slots are private: they are reached by signature.
     connect(this, SIGNAL(startQuery()), m_dataSerialPort, SLOT(startRealtime()), Qt::QueuedConnection);
     connect(this, SIGNAL(stopQuery()), m_dataSerialPort, SLOT(stopRealtime()), Qt::QueuedConnection);
@@ -163,8 +178,127 @@ void MainWindow::closeLoading()
     m_indicator->closeLoading();
 }
 
+void MainWindow::onDownloadProgress(int received, int total)
+{
+    if (m_linkStopsPending > 0 || !m_downloadActive)
+        return;
+    const qint64 now = m_downloadClock.elapsed();
+    if (m_downloadTotal < 0) {
+        // The rate is measured from here: the wait for the first bytes is
+        // the instrument's, not the line's.
+        m_rateStartReceived = received;
+        m_rateStartMs = now;
+    }
+    m_downloadReceived = received;
+    m_downloadTotal = total;
+    const qint64 left = downloadSecondsLeft(m_rateStartReceived, m_rateStartMs, received, now, total);
+    statusBar()->showMessage(downloadProgressText(received, total, left, QLocale()));
+}
+
+void MainWindow::cancelDownload()
+{
+    if (!m_downloadActive)
+        return;
+    emit stopdownload();
+    quietLinkUntilStopped();
+    statusBar()->showMessage(tr("Download cancelled: nothing of it was stored"));
+    endDownload();
+}
+
+void MainWindow::endDownload()
+{
+    m_downloadActive = false;
+    closeLoading();
+}
+
+void MainWindow::downloadFailed(int code)
+{
+    const QString arrived = downloadArrivedText(m_downloadReceived, m_downloadTotal, QLocale());
+    emit stopdownload();
+    quietLinkUntilStopped();
+    endDownload();
+    if (!firstBoxFor(code))
+        return;
+    const QString reason = trMainWindow(commuStatusSource(code));
+    QMessageBox::critical(this, tr("Download Error"),
+        tr("The download did not complete (%1): %2 had arrived. Nothing of it was stored.\n"
+           "Please download again.").arg(reason, arrived),
+        QMessageBox::Ok);
+}
+
+bool MainWindow::firstBoxFor(int code)
+{
+    if (m_boxShown.contains(code))
+        return false;
+    m_boxShown.insert(code);
+    return true;
+}
+
+void MainWindow::newEpisode()
+{
+    m_boxShown.clear();
+}
+
+void MainWindow::quietLinkUntilStopped()
+{
+    // The link answers in order: once this round trip is back, everything
+    // it sent before the stop has been delivered and ignored.
+    ++m_linkStopsPending;
+    QMetaObject::invokeMethod(m_dataSerialPort, [this] {
+        QMetaObject::invokeMethod(this, [this] { --m_linkStopsPending; }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+void MainWindow::portLost()
+{
+    emit stopQuery();
+    quietLinkUntilStopped();
+    m_portWatch->start(pSystemSetting->serialPortName);
+    if (firstBoxFor(DataSerialPort::CommuNoPort))
+        WindowMessages::noSerialPort(this);
+    if (m_portWatch->isWatching())
+        statusBar()->showMessage(tr("Instrument disconnected: waiting for it to come back…"));
+}
+
+void MainWindow::resumeRecording()
+{
+    if (!m_recording)
+        return;
+    // The same table goes on: nothing is emptied or archived, ids continue,
+    // and the chart leaves the missing time blank.
+    m_controller->resumeRecording();
+    m_plot->beginSegment();
+    emit startQuery();
+    m_resumedAt.start();
+    statusBar()->showMessage(tr("Instrument reconnected: recording resumed"));
+}
+
+void MainWindow::portDidNotReturn()
+{
+    if (m_recording)
+        stopRecording();
+    statusBar()->showMessage(tr("The instrument did not come back: recording stopped"));
+}
+
+bool MainWindow::justResumed() const
+{
+    return m_resumedAt.isValid() && m_resumedAt.elapsed() < kResumedNoticeMs;
+}
+
+void MainWindow::setPortReturnIntervals(int pollMs, int limitMs)
+{
+    m_portWatch->setIntervals(pollMs, limitMs);
+}
+
+bool MainWindow::isWaitingForPort() const
+{
+    return m_portWatch->isWatching();
+}
+
 void MainWindow::onRecvDataFrame(QByteArray ba)
 {
+    if (m_linkStopsPending > 0)
+        return;
     const QDateTime now = QDateTime::currentDateTime();
     const RealtimeFrame frame = decodeRealtimeFrame(ba);
     const PelnorXLogItem record = recordFromFrame(frame, now);
@@ -177,17 +311,21 @@ void MainWindow::onRecvDataFrame(QByteArray ba)
     // A reading the database refused (a locked or full disk) is still shown,
     // but the user is told that it is not being kept.
     if (m_controller->storeReading(record))
-        statusBar()->showMessage(tr("Realtime data received"));
+        statusBar()->showMessage(justResumed() ? tr("Instrument reconnected: recording resumed")
+                                               : tr("Realtime data received"));
     else
         statusBar()->showMessage(tr("Realtime data received, but NOT stored: the history database cannot be written"));
 }
 
 void MainWindow::slotDownloadItem(QByteArray package)
 {
+    // A package of a cancelled or failed download comes too late.
+    if (m_linkStopsPending > 0)
+        return;
     qDebug() << "slotDownloadItem:" << package;
     if (!isValidPackage(package)) {
         statusBar()->showMessage(tr("Stored data received Error"));
-        closeLoading();
+        endDownload();
         return;
     }
 
@@ -210,7 +348,7 @@ void MainWindow::slotDownloadItem(QByteArray package)
                                      .arg(n - qMax(storedCount, 0))
                                      .arg(n));
     }
-    closeLoading();
+    endDownload();
 }
 
 void MainWindow::onLoadFinished(QList<PelnorXLogItem> *list)
@@ -234,6 +372,9 @@ void MainWindow::slotStartStopRecording()
 
 void MainWindow::startRecording()
 {
+    newEpisode();
+    m_portOpenedWhileRecording = false;
+    m_resumedAt.invalidate();
     m_controller->beginRecording();
     emit startQuery();
     showRecordingState(true);
@@ -243,6 +384,7 @@ void MainWindow::startRecording()
 
 void MainWindow::stopRecording()
 {
+    m_portWatch->reset();
     emit stopQuery();
     m_controller->endRecording();
     showRecordingState(false);
@@ -259,39 +401,94 @@ void MainWindow::showRecordingState(bool recording)
 
 void MainWindow::slotDownloadBar(bool)
 {
+    // During a download the button is the way out of it.
+    if (m_downloadActive) {
+        cancelDownload();
+        return;
+    }
+    newEpisode();
     m_controller->beginDownload();
     m_plot->clear();
     resetTableColumns();
+    m_downloadActive = true;
+    m_downloadReceived = -1;
+    m_downloadTotal = -1;
+    m_downloadClock.start();
     emit download();
     statusBar()->showMessage(tr("Stored data receiving..."));
-    showLoadingAtCentre();
+
+    m_actDownload->setText(tr("Cancel Download"));
+    m_actDownload->setStatusTip(tr("Cancel the download (Esc)"));
+    const QRect g = geometry();
+    m_wait->run(g.left() + g.width() / 2, g.top() + g.height() / 2,
+                ui->mainToolBar->widgetForAction(m_actDownload));
+    m_downloadActive = false;
+    m_actDownload->setText(tr("Download"));
+    m_actDownload->setStatusTip(tr("Download Stored Data"));
 }
 
 void MainWindow::onCommuStutusError(int error)
 {
+    // Codes of a link the window has stopped are not about anything now.
+    if (m_linkStopsPending > 0)
+        return;
     if (const char *text = commuStatusSource(error))
         statusBar()->showMessage(trMainWindow(text));
     switch (error) {
     case DataSerialPort::CommuFrameError:
-    case DataSerialPort::CommuTimeout:
         if (!m_recording)
+            endDownload();
+        break;
+    case DataSerialPort::CommuTimeout:
+        if (m_recording)
+            break;
+        if (!m_downloadActive)
             closeLoading();
+        else if (m_downloadTotal >= 0)
+            downloadFailed(error);   // the package stopped arriving
+        // Otherwise a poll tick found nothing yet: Offline ends that wait.
         break;
     case DataSerialPort::CommuNoPort: {
-        if (m_recording)
+        if (m_recording && (m_portOpenedWhileRecording || m_portWatch->isWatching())) {
+            portLost();
+        } else if (m_recording) {
             stopRecording();
-        else
-            closeLoading();
-        WindowMessages::noSerialPort(this);
+            if (firstBoxFor(error))
+                WindowMessages::noSerialPort(this);
+        } else if (m_downloadActive && m_downloadTotal >= 0) {
+            downloadFailed(error);
+        } else {
+            if (m_downloadActive) {
+                emit stopdownload();
+                quietLinkUntilStopped();
+            }
+            endDownload();
+            if (firstBoxFor(error))
+                WindowMessages::noSerialPort(this);
+        }
         break;
     }
+    case DataSerialPort::CommuPortOpened:
+        newEpisode();
+        if (m_recording) {
+            m_portOpenedWhileRecording = true;
+            m_portWatch->reset();
+            if (justResumed())
+                statusBar()->showMessage(tr("Instrument reconnected: recording resumed"));
+        }
+        break;
     case DataSerialPort::CommuOffline:
         offlineSequence();
         break;
     case DataSerialPort::CommuDownloadError:
+        if (m_downloadActive) {
+            downloadFailed(error);
+            break;
+        }
         if (!m_recording)
             closeLoading();
-        QMessageBox::critical(this, tr("Download Error"), tr("Please download again"), QMessageBox::Ok);
+        if (firstBoxFor(error))
+            QMessageBox::critical(this, tr("Download Error"), tr("Please download again"), QMessageBox::Ok);
         break;
     default:
         break;
@@ -304,7 +501,7 @@ void MainWindow::offlineSequence()
     if (m_recording) {
         stopRecording();
     } else {
-        closeLoading();
+        endDownload();
         emit stopdownload();
     }
     if (m_model->rowCount() >= 1)

@@ -5,7 +5,9 @@
 #include <QList>
 #include <QMainWindow>
 #include <QModelIndex>
+#include <QElapsedTimer>
 #include <QPointF>
+#include <QSet>
 #include <QVector>
 
 #include "model/pelnorxlogitem.h"
@@ -15,6 +17,8 @@
 
 class QAction;
 class DataSerialPort;
+class DownloadWait;
+class PortReturnWatch;
 class InstrumentController;
 class LivePanel;
 class QProcessIndicator;
@@ -62,6 +66,10 @@ public:
     using DirectoryPicker = ExportFlow::DirectoryPicker;
     void setDirectoryPicker(DirectoryPicker picker);
 
+    // For tests: how often and how long a lost port is watched for.
+    void setPortReturnIntervals(int pollMs, int limitMs);
+    bool isWaitingForPort() const;
+
 signals:
     void startQuery();
     void stopQuery();
@@ -81,6 +89,7 @@ private slots:
     void onCommuStutusError(int error);
     void onRecvDataFrame(QByteArray ba);
     void onLoadFinished(QList<PelnorXLogItem> *list);
+    void onDownloadProgress(int received, int total);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -100,6 +109,19 @@ private:
     void offlineSequence();
     void openOptions(int mode);
     void rebuildAfterUnitChange();
+
+    // The link in the field: progress, cancel, one box per failure, a
+    // recording that survives the adapter being pulled and plugged back.
+    void cancelDownload();
+    void endDownload();
+    void downloadFailed(int code);
+    bool firstBoxFor(int code);
+    void newEpisode();
+    void quietLinkUntilStopped();
+    void portLost();
+    void resumeRecording();
+    void portDidNotReturn();
+    bool justResumed() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     InstrumentController *m_controller = nullptr;
@@ -128,4 +150,22 @@ private:
     // The controller's state: a recording runs; the shown table is the download.
     const bool &m_recording;
     const bool &m_downloading;
+
+    std::unique_ptr<DownloadWait> m_wait;
+    PortReturnWatch *m_portWatch = nullptr;
+    // The window is waiting for the package; what of it has arrived.
+    bool m_downloadActive = false;
+    int m_downloadReceived = -1;
+    int m_downloadTotal = -1;
+    int m_rateStartReceived = 0;
+    qint64 m_rateStartMs = 0;
+    QElapsedTimer m_downloadClock;
+    // Stop requests whose answer has not come back from the link: what the
+    // link sent before them is of a stopped download or recording.
+    int m_linkStopsPending = 0;
+    // Codes already answered with a box since the last start or user action.
+    QSet<int> m_boxShown;
+    // The port opened since Record was pressed: a later loss is an unplug.
+    bool m_portOpenedWhileRecording = false;
+    QElapsedTimer m_resumedAt;
 };

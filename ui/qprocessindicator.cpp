@@ -74,6 +74,13 @@ void QProcessIndicator::showLoading(int x, int y)
     exec();
 }
 
+void QProcessIndicator::showModeless(int x, int y)
+{
+    setGeometry(x, y, 64, 32);
+    m_timer->start(m_interval);
+    show();
+}
+
 void QProcessIndicator::closeLoading()
 {
     m_timer->stop();

@@ -57,6 +57,9 @@ public slots:
     // Puts the indicator's top-left corner at (x, y) and runs it modally;
     // returns once closeLoading() has been called.
     void showLoading(int x, int y);
+    // The same without a modal loop of its own: the caller decides what
+    // else stays reachable while it spins.
+    void showModeless(int x, int y);
     void closeLoading();
 
 protected:

@@ -4,8 +4,12 @@
 #include <QChartView>
 #include <QCoreApplication>
 #include <QDateTimeAxis>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
+
+#include <algorithm>
 
 #include "device/storedpackage.h"
 #include "ui/chartdecimation.h"
@@ -93,6 +97,7 @@ void RecordChart::clear()
     m_windPoints.clear();
     m_seriesTemp->clear();
     m_seriesWind->clear();
+    dropSegments();
     const QDateTime now = QDateTime::currentDateTime();
     m_axisTime->setRange(now, now);
 }
@@ -101,6 +106,7 @@ void RecordChart::appendLive(const PelnorXLogItem &record, const UnitChoice &uni
                              bool first)
 {
     const double x = double(now.toMSecsSinceEpoch());
+    startPendingSegment(x);
     if (hasTemperatureReading(record, RowOrigin::Live))
         m_tempPoints.append(QPointF(x, chartTemperature(record, units.temp)));
     m_windPoints.append(QPointF(x, chartWindSpeed(record, units.wind)));
@@ -160,6 +166,69 @@ void RecordChart::refresh()
     int columns = int(m_chart->plotArea().width()) / 2;
     if (columns < 200)
         columns = 800;
+    if (!m_segmentStarts.isEmpty()) {
+        refreshSegments(minX, maxX, columns);
+        return;
+    }
     m_seriesTemp->replace(decimateForDisplay(m_tempPoints, minX, maxX, columns));
     m_seriesWind->replace(decimateForDisplay(m_windPoints, minX, maxX, columns));
+}
+
+void RecordChart::beginSegment()
+{
+    m_segmentPending = !m_windPoints.isEmpty();
+}
+
+void RecordChart::startPendingSegment(double x)
+{
+    if (!m_segmentPending)
+        return;
+    m_segmentPending = false;
+    m_segmentStarts.append(x);
+    for (auto *list : {&m_tempSegments, &m_windSegments}) {
+        QLineSeries *like = list == &m_tempSegments ? m_seriesTemp : m_seriesWind;
+        QValueAxis *axis = list == &m_tempSegments ? m_axisTemp : m_axisWind;
+        auto *series = new QLineSeries();
+        series->setPen(like->pen());
+        m_chart->addSeries(series);
+        series->attachAxis(m_axisTime);
+        series->attachAxis(axis);
+        for (QLegendMarker *marker : m_chart->legend()->markers(series))
+            marker->setVisible(false);
+        list->append(series);
+    }
+}
+
+void RecordChart::refreshSegments(double minX, double maxX, int columns)
+{
+    // Each stretch is reduced on its own and drawn by its own series, so no
+    // line joins the last point before a gap to the first one after it.
+    auto draw = [&](const QVector<QPointF> &points, QLineSeries *first, const QVector<QLineSeries *> &later) {
+        auto at = [&](double x) {
+            return int(std::lower_bound(points.cbegin(), points.cend(), x,
+                                        [](const QPointF &p, double v) { return p.x() < v; })
+                       - points.cbegin());
+        };
+        int begin = 0;
+        for (int k = 0; k <= later.size(); ++k) {
+            const int end = k < m_segmentStarts.size() ? at(m_segmentStarts.at(k)) : points.size();
+            QLineSeries *series = k == 0 ? first : later.at(k - 1);
+            series->replace(decimateForDisplay(points.mid(begin, end - begin), minX, maxX, columns));
+            begin = end;
+        }
+    };
+    draw(m_tempPoints, m_seriesTemp, m_tempSegments);
+    draw(m_windPoints, m_seriesWind, m_windSegments);
+}
+
+void RecordChart::dropSegments()
+{
+    m_segmentPending = false;
+    m_segmentStarts.clear();
+    for (QLineSeries *series : m_tempSegments + m_windSegments) {
+        m_chart->removeSeries(series);
+        delete series;
+    }
+    m_tempSegments.clear();
+    m_windSegments.clear();
 }

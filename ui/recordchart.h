@@ -50,8 +50,16 @@ public:
     void convert(const QList<PelnorXLogItem> &records, const UnitChoice &units);
     // Hands the series the points reduced to the plot's current width.
     void refresh();
+    // The next point starts a new stretch of line: nothing is drawn across
+    // the time before it (a recording resumed after its port came back).
+    void beginSegment();
+    int segmentCount() const { return 1 + m_segmentStarts.size(); }
 
 private:
+    void startPendingSegment(double x);
+    void refreshSegments(double minX, double maxX, int columns);
+    void dropSegments();
+
     QtCharts::QChart *m_chart = nullptr;
     QtCharts::QDateTimeAxis *m_axisTime = nullptr;
     QtCharts::QValueAxis *m_axisTemp = nullptr;
@@ -60,4 +68,10 @@ private:
     QtCharts::QLineSeries *m_seriesWind = nullptr;
     QVector<QPointF> m_tempPoints;
     QVector<QPointF> m_windPoints;
+    // Later stretches of line: the x of each one's first point, and the
+    // series that draw them (same pen, no legend entry).
+    bool m_segmentPending = false;
+    QVector<double> m_segmentStarts;
+    QVector<QtCharts::QLineSeries *> m_tempSegments;
+    QVector<QtCharts::QLineSeries *> m_windSegments;
 };
