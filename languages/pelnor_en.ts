@@ -437,6 +437,68 @@
         <source>toolBar</source>
         <translation>toolBar</translation>
     </message>
+    <message>
+        <location filename="../ui/downloadprogress.cpp" line="+1"/>
+        <source>Downloading %1 of %2 records</source>
+        <translation>Downloading %1 of %2 records</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Downloading %1 of %2 records, about %3 s left</source>
+        <translation>Downloading %1 of %2 records, about %3 s left</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Downloading %1 of %2 records, about %3 min left</source>
+        <translation>Downloading %1 of %2 records, about %3 min left</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no records</source>
+        <translation>no records</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 of %2 records</source>
+        <translation>%1 of %2 records</translation>
+    </message>
+    <message>
+        <location filename="../ui/mainwindow.cpp" line="+1"/>
+        <source>Download cancelled: nothing of it was stored</source>
+        <translation>Download cancelled: nothing of it was stored</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The download did not complete (%1): %2 had arrived. Nothing of it was stored.
+Please download again.</source>
+        <translation>The download did not complete (%1): %2 had arrived. Nothing of it was stored.
+Please download again.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Instrument disconnected: waiting for it to come back…</source>
+        <translation>Instrument disconnected: waiting for it to come back…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Instrument reconnected: recording resumed</source>
+        <translation>Instrument reconnected: recording resumed</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The instrument did not come back: recording stopped</source>
+        <translation>The instrument did not come back: recording stopped</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel Download</source>
+        <translation>Cancel Download</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel the download (Esc)</source>
+        <translation>Cancel the download (Esc)</translation>
+    </message>
 </context>
 <context>
     <name>LogHelper</name>

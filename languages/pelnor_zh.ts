@@ -437,6 +437,68 @@
         <source>toolBar</source>
         <translation>工具栏</translation>
     </message>
+    <message>
+        <location filename="../ui/downloadprogress.cpp" line="+1"/>
+        <source>Downloading %1 of %2 records</source>
+        <translation>正在下载：已收到 %1 / %2 条记录</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Downloading %1 of %2 records, about %3 s left</source>
+        <translation>正在下载：已收到 %1 / %2 条记录，约剩 %3 秒</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Downloading %1 of %2 records, about %3 min left</source>
+        <translation>正在下载：已收到 %1 / %2 条记录，约剩 %3 分钟</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no records</source>
+        <translation>没有记录</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 of %2 records</source>
+        <translation>%1 / %2 条记录</translation>
+    </message>
+    <message>
+        <location filename="../ui/mainwindow.cpp" line="+1"/>
+        <source>Download cancelled: nothing of it was stored</source>
+        <translation>下载已取消：本次下载的数据均未保存</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The download did not complete (%1): %2 had arrived. Nothing of it was stored.
+Please download again.</source>
+        <translation>下载未完成（%1）：已收到 %2。本次下载的数据均未保存。
+请重新下载。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Instrument disconnected: waiting for it to come back…</source>
+        <translation>仪器已断开：正在等待重新连接…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Instrument reconnected: recording resumed</source>
+        <translation>仪器已重新连接：继续记录</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The instrument did not come back: recording stopped</source>
+        <translation>仪器未重新连接：记录已停止</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel Download</source>
+        <translation>取消下载</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cancel the download (Esc)</source>
+        <translation>取消下载（Esc）</translation>
+    </message>
 </context>
 <context>
     <name>LogHelper</name>

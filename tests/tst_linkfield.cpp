@@ -274,6 +274,8 @@ private slots:
         QVERIFY(sawStatus("Instrument reconnected: recording resumed"));
         recordToolbarAction(m_window)->trigger();
         QCOMPARE(box.count(), 1);
+        m_statuses.removeDuplicates();
+        qInfo("statuses: %s", qPrintable(m_statuses.join(" | ")));
 
         const QList<PelnorXLogItem> rows = table(false);
         QCOMPARE(rows.size(), rowCount());
