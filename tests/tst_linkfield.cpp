@@ -87,6 +87,14 @@ private:
         });
     }
 
+    // Everything the link sent so far has been handled by the window.
+    void flushLink()
+    {
+        QMetaObject::invokeMethod(m_window->serialLink(), [] {}, Qt::BlockingQueuedConnection);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents();   // the window's own round trip back
+    }
+
 private slots:
     void initTestCase()
     {
@@ -183,20 +191,21 @@ private slots:
             recordBlocked = !m_window->isRecording();
             QAction *cancel = action("Cancel Download");
             QVERIFY(cancel);
+            // A whole package the link sends before it gets the stop: it
+            // reaches the window only after the cancel.
+            DataSerialPort *link = m_window->serialLink();
+            QMetaObject::invokeMethod(link, [link] { emit link->recvDataStored(packageOf(7)); });
             if (byEscape)
                 QTest::keyClick(m_window, Qt::Key_Escape);
             else
                 QTest::mouseClick(bar->widgetForAction(cancel), Qt::LeftButton);
-            // As if the link had sent it just before it stopped.
-            QMetaObject::invokeMethod(m_window, "slotDownloadItem", Qt::QueuedConnection,
-                                      Q_ARG(QByteArray, packageOf(7)));
         });
         action("Download")->trigger();
         QVERIFY(recordBlocked);
         QCOMPARE(status(), QString("Download cancelled: nothing of it was stored"));
         QVERIFY(!m_window->busyIndicator()->isAnimating());
         QVERIFY(action("Download"));
-        QTest::qWait(300);   // a deliberate window for the stale package
+        flushLink();
         QCOMPARE(rowCount(), 0);
         QCOMPARE(table(true).size(), 0);
 
@@ -244,9 +253,28 @@ private slots:
         QCOMPARE(box.text(), QString("The download did not complete (communication timeout): 10 of 1,000 records "
                                      "had arrived. Nothing of it was stored.\nPlease download again."));
         QVERIFY(!m_window->busyIndicator()->isAnimating());
-        QTest::qWait(600);   // a deliberate window: no second box
+        flushLink();
         QCOMPARE(box.count(), 1);
         QCOMPARE(table(true).size(), 0);
+    }
+
+    // Pulled and never back: after the limit the recording stops as it
+    // did at once before.
+    void unplugWithoutReturnStops()
+    {
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        pSystemSetting->serialPortName = pty.slavePath();
+        m_window->setPortReturnIntervals(50, 400);
+        ModalAnswer box("OK", kWaitMs);
+        recordToolbarAction(m_window)->trigger();
+        QVERIFY(pty.read(1, kWaitMs).startsWith(wire::kRealtimeQuery));
+        pty.hangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(box.answered() && !m_window->isRecording(), kWaitMs);
+        QCOMPARE(box.text(), QString("no serialport"));
+        QVERIFY(sawStatus("Instrument disconnected: waiting"));
+        QCOMPARE(status(), QString("The instrument did not come back: recording stopped"));
+        QCOMPARE(recordToolbarAction(m_window)->text(), QString("Record"));
     }
 
     // The adapter is pulled mid-recording and plugged back in: one box,

@@ -364,16 +364,21 @@ void MainWindow::onLoadFinished(QList<PelnorXLogItem> *list)
 
 void MainWindow::slotStartStopRecording()
 {
-    if (m_recording)
-        stopRecording();
-    else
+    if (!m_recording) {
         startRecording();
+        return;
+    }
+    const bool waiting = m_portWatch->isWatching();
+    stopRecording();
+    // No longer waiting; the port is still missing.
+    if (waiting)
+        statusBar()->showMessage(tr("no serialport"));
 }
 
 void MainWindow::startRecording()
 {
     newEpisode();
-    m_portOpenedWhileRecording = false;
+    m_portOpenedSinceStart = false;
     m_resumedAt.invalidate();
     m_controller->beginRecording();
     emit startQuery();
@@ -407,6 +412,7 @@ void MainWindow::slotDownloadBar(bool)
         return;
     }
     newEpisode();
+    m_portOpenedSinceStart = false;
     m_controller->beginDownload();
     m_plot->clear();
     resetTableColumns();
@@ -449,13 +455,13 @@ void MainWindow::onCommuStutusError(int error)
         // Otherwise a poll tick found nothing yet: Offline ends that wait.
         break;
     case DataSerialPort::CommuNoPort: {
-        if (m_recording && (m_portOpenedWhileRecording || m_portWatch->isWatching())) {
+        if (m_recording && (m_portOpenedSinceStart || m_portWatch->isWatching())) {
             portLost();
         } else if (m_recording) {
             stopRecording();
             if (firstBoxFor(error))
                 WindowMessages::noSerialPort(this);
-        } else if (m_downloadActive && m_downloadTotal >= 0) {
+        } else if (m_downloadActive && (m_downloadTotal >= 0 || m_portOpenedSinceStart)) {
             downloadFailed(error);
         } else {
             if (m_downloadActive) {
@@ -470,8 +476,8 @@ void MainWindow::onCommuStutusError(int error)
     }
     case DataSerialPort::CommuPortOpened:
         newEpisode();
+        m_portOpenedSinceStart = true;
         if (m_recording) {
-            m_portOpenedWhileRecording = true;
             m_portWatch->reset();
             if (justResumed())
                 statusBar()->showMessage(tr("Instrument reconnected: recording resumed"));

@@ -165,7 +165,8 @@ private:
     int m_linkStopsPending = 0;
     // Codes already answered with a box since the last start or user action.
     QSet<int> m_boxShown;
-    // The port opened since Record was pressed: a later loss is an unplug.
-    bool m_portOpenedWhileRecording = false;
+    // The port opened since Record or Download was pressed: a later loss
+    // is an unplug, not a missing adapter.
+    bool m_portOpenedSinceStart = false;
     QElapsedTimer m_resumedAt;
 };
