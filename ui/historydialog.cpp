@@ -60,6 +60,31 @@ QString durationText(const RunArchive::Summary &run)
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
+// "2024-3-7" or "09:05:07": three unsigned numbers split by sep.
+bool splitNumbers(const QString &text, char16_t sep, int out[3])
+{
+    int field = 0;
+    int value = 0;
+    int digits = 0;
+    for (const QChar c : text.trimmed()) {
+        if (c.unicode() == sep) {
+            if (digits == 0 || field == 2)
+                return false;
+            out[field++] = value;
+            value = digits = 0;
+        } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9') && digits < 5) {
+            value = value * 10 + (c.unicode() - '0');
+            ++digits;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || field != 2)
+        return false;
+    out[2] = value;
+    return true;
+}
+
 double fileMiB()
 {
     return pSystemLogManager ? QFileInfo(pSystemLogManager->databasePath()).size() / 1048576.0 : 0.0;
@@ -83,13 +108,27 @@ QVector<qint64> runChartTimes(const QList<PelnorXLogItem> &rows, const RunArchiv
     }
     // A reading whose text is no time (or is earlier than the one before,
     // the clock having been put back) sits half a poll after its predecessor.
+    // The date and hour are converted once per change: a day's recording
+    // holds 172,800 readings and a local-time conversion each would show.
     qint64 previous = run.started.isValid() ? run.started.toMSecsSinceEpoch() - kDownloadSpacingMs
                                             : QDateTime::currentMSecsSinceEpoch();
+    QString hourKey;
+    qint64 hourMs = -1;
     for (const PelnorXLogItem &r : rows) {
-        const QDate d = QDate::fromString(r.date.trimmed(), QStringLiteral("yyyy-M-d"));
-        const QTime t = QTime::fromString(r.time.trimmed(), QStringLiteral("H:m:s"));
-        qint64 ms = d.isValid() && t.isValid() ? QDateTime(d, t).toMSecsSinceEpoch() : previous + kDownloadSpacingMs;
-        if (ms < previous)
+        int d[3], t[3];
+        qint64 ms = -1;
+        if (splitNumbers(r.date, u'-', d) && splitNumbers(r.time, u':', t) && t[1] < 60 && t[2] < 60) {
+            const QString key = r.date + QLatin1Char(' ') + QString::number(t[0]);
+            if (key != hourKey) {
+                const QDate date(d[0], d[1], d[2]);
+                const QTime hour(t[0], 0);
+                hourKey = key;
+                hourMs = date.isValid() && hour.isValid() ? QDateTime(date, hour).toMSecsSinceEpoch() : -1;
+            }
+            if (hourMs >= 0)
+                ms = hourMs + (t[1] * 60 + t[2]) * 1000;
+        }
+        if (ms < 0 || ms < previous)
             ms = previous + kDownloadSpacingMs;
         times.append(ms);
         previous = ms;
