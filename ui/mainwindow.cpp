@@ -413,7 +413,11 @@ bool MainWindow::openRun(const RunArchive::Summary &run)
         m_plot->clear();
         resetTableColumns();
         m_plot->showReadings(*rows, runChartTimes(*rows, run), unitChoice());
+        // The table is painted once, when all its rows are in: a repaint
+        // per block would cost more than the rows themselves.
+        ui->tv_Record->setUpdatesEnabled(false);
         onLoadFinished(rows);
+        ui->tv_Record->setUpdatesEnabled(true);
     });
     showLoadingAtCentre();
     if (!error->isEmpty()) {
