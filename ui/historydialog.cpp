@@ -162,7 +162,7 @@ HistoryDialog::HistoryDialog(const UnitChoice &units, bool canOpen, QWidget *par
 {
     setObjectName(QStringLiteral("HistoryDialog"));
     setWindowTitle(tr("History"));
-    resize(860, 520);
+    resize(1020, 520);
 
     m_kind = new QComboBox(this);
     m_kind->setObjectName(QStringLiteral("cbKind"));
