@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 
 #include "device/wireformat.h"
+#include "model/measurements.h"
 #include "model/valuetext.h"
 #include "storage/globals.h"
 #include "storage/runarchive.h"
@@ -273,6 +274,37 @@ private slots:
         record(2, 1500);
         QCOMPARE(m_window->shownArchivedRun(), 0);
         QCOMPARE(model()->rowCount(), 2);
+    }
+
+    // Above 1000 rows a unit change reloads behind the busy indicator; an
+    // opened run is read from the archive there too.
+    void largeOpenedRunReloadsAfterUnitChange()
+    {
+        QList<PelnorXLogItem> items;
+        const QDateTime start = QDateTime::currentDateTime().addSecs(-2000);
+        for (int i = 0; i < 1001; ++i) {
+            PelnorXLogItem r = deriveMeasurements(1.0 + i / 1000.0, 20.0, 0.5, false);
+            const QDateTime at = start.addMSecs(500 * i);
+            r.date = at.toString("yyyy-M-d");
+            r.time = at.toString("HH:mm:ss");
+            items.append(r);
+        }
+        QCOMPARE(pSystemLogManager->insertSystemLogBatch(items), 1001);
+        record(2, 700);
+        inHistory([&](HistoryDialog *d) { pick(d, 1, "pbOpen"); });
+        const RunArchive::Summary large = runs().at(1);
+        QCOMPARE(large.readings, qint64(1001));
+        QCOMPARE(m_window->shownArchivedRun(), large.id);
+
+        DialogDriver<setSerailPort> options([](setSerailPort *d) {
+            click(d, "rbUnitKmh");
+            click(d, "pb_set_SerialPort");
+        });
+        action("Set")->trigger();
+        QVERIFY(options.seen());
+        QTRY_COMPARE(model()->rowCount(), 1001);
+        QCOMPARE(model()->headerData(3, Qt::Horizontal).toString(), QString("wind-kmh"));
+        compareTableWithRun(large);
     }
 
     void openedRunExportsAsTheTable()
