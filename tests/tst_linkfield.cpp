@@ -269,6 +269,10 @@ private slots:
         ModalAnswer box("OK", kWaitMs);
         recordToolbarAction(m_window)->trigger();
         QVERIFY(pty.read(1, kWaitMs).startsWith(wire::kRealtimeQuery));
+        // One answer: the instrument was there, and a silent line would not
+        // be taken for Offline before the hang-up shows.
+        QVERIFY(pty.write(wire::encodeRealtimeFrame(wire::FrameFields())));
+        QTRY_COMPARE_WITH_TIMEOUT(rowCount(), 1, kWaitMs);
         pty.hangUp();
         QTRY_VERIFY_WITH_TIMEOUT(box.answered() && !m_window->isRecording(), kWaitMs);
         QCOMPARE(box.text(), QString("no serialport"));

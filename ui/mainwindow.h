@@ -12,6 +12,7 @@
 
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
+#include "storage/runarchive.h"
 #include "ui/exportflow.h"
 #include "ui/recordchart.h"
 
@@ -62,6 +63,13 @@ public:
     bool isRecording() const { return m_recording; }
     bool isShowingDownload() const { return m_downloading; }
 
+    // Shows a run of the history (or a current pseudo-run) in the chart and
+    // the table, behind the busy indicator; a later unit change re-expresses
+    // it. False, after telling the user why, when it could not be read.
+    bool openRun(const RunArchive::Summary &run);
+    // The archived run the table shows, 0 for a live table.
+    qint64 shownArchivedRun() const;
+
     // Asks for the export directory; the file dialog unless replaced.
     using DirectoryPicker = ExportFlow::DirectoryPicker;
     void setDirectoryPicker(DirectoryPicker picker);
@@ -83,6 +91,7 @@ private slots:
     void slotExportBar(bool trigger);
     void slotOptionBar(bool);
     void slotAboutBar(bool trigger);
+    void slotHistoryBar(bool);
     void on_sideButton_Side_clicked(bool);
     void onRecordTableviewClicked(QModelIndex);
     void slotDownloadItem(QByteArray);
@@ -109,6 +118,7 @@ private:
     void offlineSequence();
     void openOptions(int mode);
     void rebuildAfterUnitChange();
+    void tellArchiveFailure(const QString &failure);
 
     // The link in the field: progress, cancel, one box per failure, a
     // recording that survives the adapter being pulled and plugged back.
@@ -136,6 +146,7 @@ private:
     QAction *m_actRecord = nullptr;
     QAction *m_actSet = nullptr;
     QAction *m_actAbout = nullptr;
+    QAction *m_actHistory = nullptr;
     QAction *m_actSide = nullptr;
     // Owned by the chart view, made by RecordChart.
     QtCharts::QChart *m_chart = nullptr;
