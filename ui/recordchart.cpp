@@ -155,6 +155,7 @@ void RecordChart::showReadings(const QList<PelnorXLogItem> &records, const QVect
     }
     m_seriesTemp->clear();
     m_seriesWind->clear();
+    dropSegments();
     if (n > 0)
         m_axisTime->setRange(QDateTime::fromMSecsSinceEpoch(timesMs.first()),
                              QDateTime::fromMSecsSinceEpoch(timesMs.at(n - 1)));
