@@ -48,7 +48,7 @@ PortChoice portChoice(const PortFacts &facts, const QString &byIdPath)
     if (!facts.description.isEmpty())
         about << facts.description;
     if (!facts.serialNumber.isEmpty())
-        about << QCoreApplication::translate("setSerailPort", "serial number %1").arg(facts.serialNumber);
+        about << QCoreApplication::translate("PortChoice", "serial number %1").arg(facts.serialNumber);
     if (about.isEmpty() && byIdPath.isEmpty()) {
         c.label = facts.portName;
         return c;

@@ -5,33 +5,30 @@
 
 #include "device/dataserialport.h"
 
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("MainWindow", text);
-}
-
-} // namespace
-
 QString portFailureText(int reason, const QString &port, const QString &group)
 {
     switch (reason) {
     case DataSerialPort::PortMissing:
-        return tr("The port %1 does not exist. Plug in the adapter, or choose another port under Set.").arg(port);
+        return QCoreApplication::translate(
+                   "PortFailure", "The port %1 does not exist. Plug in the adapter, or choose another port under Set.").arg(port);
     case DataSerialPort::PortPermissionDenied:
         // Only a group other than root is worth joining.
         if (!group.isEmpty() && group != QLatin1String("root")) {
-            return tr("Permission denied on %1. Add your user to the group %2 (sudo usermod -aG %2 $USER) and log in again.")
+            return QCoreApplication::translate(
+                   "PortFailure", "Permission denied on %1. Add your user to the group %2 (sudo usermod -aG %2 $USER) and log in again.")
                 .arg(port, group);
         }
-        return tr("Permission denied on %1. Your user needs read and write access to it.").arg(port);
+        return QCoreApplication::translate(
+                   "PortFailure", "Permission denied on %1. Your user needs read and write access to it.").arg(port);
     case DataSerialPort::PortInUse:
-        return tr("The port %1 is in use by another program. Close that program and try again.").arg(port);
+        return QCoreApplication::translate(
+                   "PortFailure", "The port %1 is in use by another program. Close that program and try again.").arg(port);
     case DataSerialPort::PortLost:
-        return tr("The connection to %1 was lost. Check the adapter and its cable.").arg(port);
+        return QCoreApplication::translate(
+                   "PortFailure", "The connection to %1 was lost. Check the adapter and its cable.").arg(port);
     default:
-        return tr("The port %1 could not be opened.").arg(port);
+        return QCoreApplication::translate(
+                   "PortFailure", "The port %1 could not be opened.").arg(port);
     }
 }
 

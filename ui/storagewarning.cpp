@@ -77,9 +77,9 @@ void StorageWarning::refresh()
     // While the user chose to go without the database every insert fails
     // too: one sentence says both.
     if (m_notStoringByChoice)
-        lines << QCoreApplication::translate("MainWindow", "Readings are NOT being stored in this run: you chose to go on without the history database");
+        lines << QCoreApplication::translate("StorageWarning", "Readings are NOT being stored in this run: you chose to go on without the history database");
     else if (m_storingFails)
-        lines << QCoreApplication::translate("MainWindow", "Readings are NOT being stored: the history database cannot be written");
+        lines << QCoreApplication::translate("StorageWarning", "Readings are NOT being stored: the history database cannot be written");
     if (!m_archiveFailure.isEmpty())
         lines << m_archiveFailure;
     lines << m_startupProblems;
