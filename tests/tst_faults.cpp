@@ -188,6 +188,32 @@ private slots:
         QCOMPARE(storedReadings(), 1);
     }
 
+    void runThatCouldNotBeArchivedIsTold()
+    {
+        openWindow();
+        frame(normalFrame());
+        pSystemSetting->serialPortName = m_dir.filePath("no-such-port");
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "full");
+        other.setDatabaseName(m_dir.filePath("systemlog.db"));
+        QVERIFY(other.open());
+        QVERIFY(QSqlQuery(other).exec("CREATE TRIGGER full BEFORE INSERT ON run_readings "
+                                      "BEGIN SELECT RAISE(ROLLBACK, 'database or disk is full'); END"));
+        auto record = [this] {
+            BoxReader noPort;
+            QVERIFY(QMetaObject::invokeMethod(m_window, "slotStartStopRecording"));
+            QTRY_VERIFY_WITH_TIMEOUT(noPort.seen, 10000);
+        };
+        record();
+        QVERIFY(warning()->isVisible());
+        QVERIFY2(warning()->text().startsWith("The previous recording was kept"), qPrintable(warning()->text()));
+        QVERIFY(QSqlQuery(other).exec("DROP TRIGGER full"));
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("full");
+        record();
+        QVERIFY(!warning()->isVisible());
+    }
+
     void settingsFileThatIsAFolderIsTold()
     {
         QSettings *kept = pSettings;

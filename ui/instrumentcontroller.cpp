@@ -43,12 +43,13 @@ void InstrumentController::applyPortSettings()
     m_link->setPortSettings(pSystemSetting->serialPortName, pSystemSetting->serialPortBaud);
 }
 
-void InstrumentController::beginRecording()
+QString InstrumentController::beginRecording()
 {
     applyPortSettings();
     m_recording = true;
     m_downloading = false;
     pSystemLogManager->deleteSystemLog();
+    return pSystemLogManager->takeArchiveFailure();
 }
 
 void InstrumentController::endRecording()
@@ -56,11 +57,12 @@ void InstrumentController::endRecording()
     m_recording = false;
 }
 
-void InstrumentController::beginDownload()
+QString InstrumentController::beginDownload()
 {
     m_downloading = true;
     pSystemLogManager->deleteSystemLogIn();
     applyPortSettings();
+    return pSystemLogManager->takeArchiveFailure();
 }
 
 bool InstrumentController::storeReading(const PelnorXLogItem &record)

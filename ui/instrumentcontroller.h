@@ -35,12 +35,14 @@ public:
     const bool &showingDownload() const { return m_downloading; }
 
     // Before the link is asked to poll: the configured port, an empty
-    // recording table.
-    void beginRecording();
+    // recording table. The previous recording moves to the archive; when it
+    // could not, the sentence that tells the user why (it is then kept in
+    // the table and the new readings join it), else empty.
+    QString beginRecording();
     void endRecording();
     // Before the link is asked for the stored records: the configured port,
-    // an empty download table.
-    void beginDownload();
+    // an empty download table. Returns as beginRecording.
+    QString beginDownload();
 
     // Whether the reading was stored in the recording table.
     bool storeReading(const PelnorXLogItem &record);

@@ -254,8 +254,7 @@ void MainWindow::slotStartStopRecording()
 
 void MainWindow::startRecording()
 {
-    m_controller->beginRecording();
-    m_storageWarning->archiveResult(pSystemLogManager->takeArchiveFailure());
+    tellArchiveFailure(m_controller->beginRecording());
     emit startQuery();
     showRecordingState(true);
     resetTableColumns();
@@ -280,8 +279,7 @@ void MainWindow::showRecordingState(bool recording)
 
 void MainWindow::slotDownloadBar(bool)
 {
-    m_controller->beginDownload();
-    m_storageWarning->archiveResult(pSystemLogManager->takeArchiveFailure());
+    tellArchiveFailure(m_controller->beginDownload());
     m_plot->clear();
     resetTableColumns();
     emit download();
@@ -383,6 +381,13 @@ void MainWindow::rebuildAfterUnitChange()
 void MainWindow::slotAboutBar(bool)
 {
     WindowMessages::about(this);
+}
+
+void MainWindow::tellArchiveFailure(const QString &failure)
+{
+    // The previous run stays in its table and the new readings join it: the
+    // warning stays until a later run is archived again.
+    m_storageWarning->archiveResult(failure);
 }
 
 void MainWindow::slotExportBar(bool)

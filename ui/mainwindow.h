@@ -102,6 +102,7 @@ private:
     void openOptions(int mode);
     void rebuildAfterUnitChange();
     void checkStorageAtStart();
+    void tellArchiveFailure(const QString &failure);
 
     std::unique_ptr<Ui::MainWindow> ui;
     InstrumentController *m_controller = nullptr;
