@@ -3,7 +3,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPortInfo>
+#include <QDir>
 #include <QLoggingCategory>
 #include <QMutexLocker>
 #include <QTimer>
@@ -15,11 +15,15 @@
 namespace {
 Q_LOGGING_CATEGORY(lcLink, "aq.device.link", QtWarningMsg)
 
-// The device file behind a port name ("ttyUSB0" is /dev/ttyUSB0).
+// The device file behind a port name ("ttyUSB0" is /dev/ttyUSB0), as Qt
+// opens it; on Windows the name itself.
 QString portLocation(const QString &name)
 {
-    const QString location = QSerialPortInfo(name).systemLocation();
-    return location.isEmpty() ? name : location;
+#ifdef Q_OS_UNIX
+    if (!name.isEmpty() && !QDir::isAbsolutePath(name))
+        return QStringLiteral("/dev/") + name;
+#endif
+    return name;
 }
 } // namespace
 
@@ -94,7 +98,7 @@ void DataSerialPort::open(const QString &com, int baud)
         emit commuError(CommuPortOpened);
         qDebug("open serialport succeed");
     } else {
-        noteOpenFailure();
+        noteOpenFailure(com);
         qDebug("open serialport failed");
     }
 }
@@ -109,7 +113,7 @@ void DataSerialPort::open(const QString &com, int baud, int dateBits, int stopBi
     }
     m_serialPort->setPortName(com);
     if (!m_serialPort->open(QIODevice::ReadWrite)) {
-        noteOpenFailure();
+        noteOpenFailure(com);
         qDebug("open serialport failed");
         emit portOpenFailed(m_portFailure, m_portFailurePath);
         emit commuError(CommuNoPort);
@@ -154,9 +158,9 @@ DataSerialPort::PortFailure DataSerialPort::classifyOpenFailure(QSerialPort::Ser
     }
 }
 
-void DataSerialPort::noteOpenFailure()
+void DataSerialPort::noteOpenFailure(const QString &com)
 {
-    m_portFailurePath = portLocation(m_serialPort->portName());
+    m_portFailurePath = portLocation(com);
 #ifdef Q_OS_UNIX
     const QByteArray path = QFile::encodeName(m_portFailurePath);
     const bool exists = QFileInfo::exists(m_portFailurePath);

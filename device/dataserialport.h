@@ -99,7 +99,7 @@ private slots:
 private:
     void perform(const LinkActions &actions);
     void openConfigured();
-    void noteOpenFailure();
+    void noteOpenFailure(const QString &com);
 
     QSerialPort *m_serialPort = nullptr;
     std::unique_ptr<QMutex> m_mutex;

@@ -6,6 +6,7 @@
 #include <QLCDNumber>
 #include <QLabel>
 #include <QMessageBox>
+#include <QSerialPort>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -332,6 +333,25 @@ private slots:
         QCOMPARE(box.informative, QString("The port %1 does not exist. Plug in the adapter, or choose another port under Set.").arg(port));
         QCOMPARE(m_window->statusBar()->currentMessage(), QString("no serialport"));
         QVERIFY(!m_window->isRecording());
+    }
+
+    void portHeldByAnotherProgramIsToldSo()
+    {
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        QSerialPort holder(pty.slavePath());
+        if (!holder.open(QIODevice::ReadWrite))
+            QSKIP("the pty cannot be opened here");
+        openWindow();
+        pSystemSetting->serialPortName = pty.slavePath();
+        BoxReader box;
+        QVERIFY(QMetaObject::invokeMethod(m_window, "slotStartStopRecording"));
+        QTRY_VERIFY_WITH_TIMEOUT(box.seen, 10000);
+        const QString why = QString("The port %1 is in use by another program. Close that program and try again.")
+                                .arg(pty.slavePath());
+        QCOMPARE(box.text, QString("no serialport"));
+        QCOMPARE(box.informative, why);
+        QCOMPARE(m_window->statusBar()->currentMessage(), "no serialport: " + why);
     }
 };
 
