@@ -1,11 +1,8 @@
 #include "ui/livepanel.h"
 
-#include <functional>
-
 #include <QLCDNumber>
 #include <QLabel>
 #include <QPixmap>
-#include <QStringList>
 #include <QVector>
 
 #include "device/realtimeframe.h"
@@ -44,7 +41,7 @@ QVector<PelnorXLogItem> extremeRecords()
 
 // Digits a display needs for its longest text over all extreme records and
 // all units the panel can show, never fewer than the given count.
-int digitsForLongest(int atLeast, const std::function<QStringList(const PanelTexts &)> &pick)
+int digitsForLongest(int atLeast, QString PanelTexts::*text)
 {
     int digits = atLeast;
     const QVector<PelnorXLogItem> records = extremeRecords();
@@ -56,8 +53,7 @@ int digitsForLongest(int atLeast, const std::function<QStringList(const PanelTex
                 units.areaInSquareFeet = flags & 1;
                 units.volumeInCfm = flags & 2;
                 units.temperatureInF = flags & 4;
-                for (const QString &text : pick(panelTexts(record, units)))
-                    digits = qMax(digits, lcdDigitsFor(text));
+                digits = qMax(digits, lcdDigitsFor(panelTexts(record, units).*text));
             }
         }
     }
@@ -81,10 +77,10 @@ PanelDigits panelDigits()
 {
     static const PanelDigits digits = [] {
         PanelDigits d;
-        d.temperature = digitsForLongest(8, [](const PanelTexts &t) { return QStringList{t.temperature}; });
-        d.wind = digitsForLongest(8, [](const PanelTexts &t) { return QStringList{t.wind}; });
-        d.area = digitsForLongest(13, [](const PanelTexts &t) { return QStringList{t.area}; });
-        d.volume = digitsForLongest(13, [](const PanelTexts &t) { return QStringList{t.volume}; });
+        d.temperature = digitsForLongest(d.temperature, &PanelTexts::temperature);
+        d.wind = digitsForLongest(d.wind, &PanelTexts::wind);
+        d.area = digitsForLongest(d.area, &PanelTexts::area);
+        d.volume = digitsForLongest(d.volume, &PanelTexts::volume);
         return d;
     }();
     return digits;
