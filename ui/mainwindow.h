@@ -21,6 +21,7 @@ class LivePanel;
 class QProcessIndicator;
 class RecordTable;
 class RecordTableModel;
+class StorageWarning;
 
 namespace QtCharts {
 class QChart;
@@ -109,6 +110,7 @@ private:
     void offlineSequence();
     void openOptions(int mode);
     void rebuildAfterUnitChange();
+    void checkStorageAtStart();
     void tellArchiveFailure(const QString &failure);
 
     std::unique_ptr<Ui::MainWindow> ui;
@@ -134,6 +136,8 @@ private:
     QtCharts::QLineSeries *m_seriesTemp = nullptr;
     QtCharts::QLineSeries *m_seriesWind = nullptr;
     std::unique_ptr<QProcessIndicator> m_indicator;
+    // Owned by the status bar.
+    StorageWarning *m_storageWarning = nullptr;
     // Owned by the controller, which runs it in its worker thread.
     DataSerialPort *m_dataSerialPort = nullptr;
     // The controller's state: a recording runs; the shown table is the download.
