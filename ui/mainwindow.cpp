@@ -20,6 +20,8 @@
 #include "resources/pictures.h"
 #include "storage/globals.h"
 #include "storage/loadthread.h"
+#include "storage/loghelper.h"
+#include "storage/systemlogmanager.h"
 #include "storage/systemsetting.h"
 #include "ui/instrumentcontroller.h"
 #include "ui/devicetexts.h"
@@ -34,6 +36,8 @@
 #include "ui/recordtable.h"
 #include "ui/recordtablemodel.h"
 #include "ui/setserailport.h"
+#include "ui/storageprompt.h"
+#include "ui/storagewarning.h"
 #include "ui/unitlabels.h"
 #include "ui/windowmessages.h"
 
@@ -92,6 +96,18 @@ MainWindow::MainWindow(const QString &dataDirectory, QWidget *parent)
     m_portWatch = new PortReturnWatch(this);
     connect(m_portWatch, &PortReturnWatch::returned, this, &MainWindow::resumeRecording);
     connect(m_portWatch, &PortReturnWatch::gaveUp, this, &MainWindow::portDidNotReturn);
+
+    m_storageWarning = new StorageWarning(statusBar());
+    // Asked once the window is on screen, so the question has a parent to
+    // sit on.
+    QTimer::singleShot(0, this, &MainWindow::checkStorageAtStart);
+}
+
+void MainWindow::checkStorageAtStart()
+{
+    const bool storing = StoragePrompt::resolveBrokenDatabase(this, *pSystemLogManager);
+    m_storageWarning->reportAtStart(storing, SystemSetting::storageProblem(),
+                                    pLogHelper ? pLogHelper->problem() : QString());
 }
 
 MainWindow::~MainWindow()
@@ -255,13 +271,13 @@ void MainWindow::quietLinkUntilStopped()
     }, Qt::QueuedConnection);
 }
 
-void MainWindow::portLost()
+void MainWindow::portLost(const QString &detail)
 {
     emit stopQuery();
     quietLinkUntilStopped();
     m_portWatch->start(pSystemSetting->serialPortName);
     if (firstBoxFor(DataSerialPort::CommuNoPort))
-        WindowMessages::noSerialPort(this);
+        WindowMessages::noSerialPort(this, detail);
     if (m_portWatch->isWatching())
         statusBar()->showMessage(tr("Instrument disconnected: waiting for it to come back…"));
 }
@@ -316,11 +332,13 @@ void MainWindow::onRecvDataFrame(QByteArray ba)
 
     // A reading the database refused (a locked or full disk) is still shown,
     // but the user is told that it is not being kept.
-    if (m_controller->storeReading(record))
+    const bool stored = m_controller->storeReading(record);
+    if (stored)
         statusBar()->showMessage(justResumed() ? tr("Instrument reconnected: recording resumed")
                                                : tr("Realtime data received"));
     else
         statusBar()->showMessage(tr("Realtime data received, but NOT stored: the history database cannot be written"));
+    m_storageWarning->storingWorked(stored);
 }
 
 void MainWindow::slotDownloadItem(QByteArray package)
@@ -345,6 +363,7 @@ void MainWindow::slotDownloadItem(QByteArray package)
     m_table->appendDownloaded(records, units);
     m_plot->showDownloaded(records, units, now);
     const int storedCount = m_controller->storeDownloaded(records);
+    m_storageWarning->storingWorked(storedCount >= n);
 
     m_panel->showDownloaded(n > 0 ? &records.last().item : nullptr, units);
     m_table->setHeaders(headerLabels());
@@ -463,12 +482,17 @@ void MainWindow::onCommuStutusError(int error)
         // Otherwise a poll tick found nothing yet: Offline ends that wait.
         break;
     case DataSerialPort::CommuNoPort: {
+        // Why the port did not open; a plain missing port keeps the status
+        // line as it is.
+        const InstrumentController::PortFailure why = m_controller->takePortFailure();
+        if (why.reason != DataSerialPort::PortMissing && !why.text.isEmpty())
+            statusBar()->showMessage(tr("no serialport") + QStringLiteral(": ") + why.text);
         if (m_recording && (m_portOpenedSinceStart || m_portWatch->isWatching())) {
-            portLost();
+            portLost(why.text);
         } else if (m_recording) {
             stopRecording();
             if (firstBoxFor(error))
-                WindowMessages::noSerialPort(this);
+                WindowMessages::noSerialPort(this, why.text);
         } else if (m_downloadActive && (m_downloadTotal >= 0 || m_portOpenedSinceStart)) {
             downloadFailed(error);
         } else {
@@ -478,7 +502,7 @@ void MainWindow::onCommuStutusError(int error)
             }
             endDownload();
             if (firstBoxFor(error))
-                WindowMessages::noSerialPort(this);
+                WindowMessages::noSerialPort(this, why.text);
         }
         break;
     }
@@ -576,8 +600,9 @@ void MainWindow::slotAboutBar(bool)
 
 void MainWindow::tellArchiveFailure(const QString &failure)
 {
-    // The previous run stays in its table and the new readings join it:
-    // the user has to know, once.
+    // The previous run stays in its table and the new readings join it: the
+    // warning stays until a later run is archived again.
+    m_storageWarning->archiveResult(failure);
     if (!failure.isEmpty())
         QMessageBox::warning(this, tr("History"), failure, QMessageBox::Ok);
 }

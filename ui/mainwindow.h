@@ -25,6 +25,7 @@ class LivePanel;
 class QProcessIndicator;
 class RecordTable;
 class RecordTableModel;
+class StorageWarning;
 
 namespace QtCharts {
 class QChart;
@@ -118,6 +119,7 @@ private:
     void offlineSequence();
     void openOptions(int mode);
     void rebuildAfterUnitChange();
+    void checkStorageAtStart();
     void tellArchiveFailure(const QString &failure);
 
     // The link in the field: progress, cancel, one box per failure, a
@@ -128,7 +130,7 @@ private:
     bool firstBoxFor(int code);
     void newEpisode();
     void quietLinkUntilStopped();
-    void portLost();
+    void portLost(const QString &detail);
     void resumeRecording();
     void portDidNotReturn();
     bool justResumed() const;
@@ -156,6 +158,8 @@ private:
     QtCharts::QLineSeries *m_seriesTemp = nullptr;
     QtCharts::QLineSeries *m_seriesWind = nullptr;
     std::unique_ptr<QProcessIndicator> m_indicator;
+    // Owned by the status bar.
+    StorageWarning *m_storageWarning = nullptr;
     // Owned by the controller, which runs it in its worker thread.
     DataSerialPort *m_dataSerialPort = nullptr;
     // The controller's state: a recording runs; the shown table is the download.
