@@ -16,8 +16,10 @@
 class QAction;
 class DataSerialPort;
 class InstrumentController;
+class ChartInteraction;
 class LivePanel;
 class QProcessIndicator;
+class ReadingStats;
 class RecordTable;
 class RecordTableModel;
 
@@ -57,6 +59,7 @@ public:
     QProcessIndicator *busyIndicator() const { return m_indicator.get(); }
     bool isRecording() const { return m_recording; }
     bool isShowingDownload() const { return m_downloading; }
+    ChartInteraction *chartInteraction() const { return m_pointer; }
 
     // Asks for the export directory; the file dialog unless replaced.
     using DirectoryPicker = ExportFlow::DirectoryPicker;
@@ -107,6 +110,8 @@ private:
     std::unique_ptr<LivePanel> m_panel;
     std::unique_ptr<ExportFlow> m_export;
     std::unique_ptr<RecordTable> m_table;
+    std::unique_ptr<ReadingStats> m_stats;
+    ChartInteraction *m_pointer = nullptr;
     // Owned by the table view.
     RecordTableModel *m_model = nullptr;
     QAction *m_actDownload = nullptr;

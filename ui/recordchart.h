@@ -6,6 +6,7 @@
 
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
+#include "ui/chartviewport.h"
 
 struct DownloadedRecord;
 
@@ -48,10 +49,22 @@ public:
     void showDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units, const QDateTime &now);
     // The points' values afresh in new units, at the times they had.
     void convert(const QList<PelnorXLogItem> &records, const UnitChoice &units);
-    // Hands the series the points reduced to the plot's current width.
+    // Hands the series the points of the visible range, reduced to the
+    // plot's current width when there are more than it shows.
     void refresh();
 
+    // The time window in view (zoom, pan, following the newest reading).
+    ChartViewport &viewport() { return m_viewport; }
+    const ChartViewport &viewport() const { return m_viewport; }
+    // Value axes fitted to the points shown instead of the units' fixed ranges.
+    void setAutoAxes(bool on);
+    bool autoAxes() const { return m_autoAxes; }
+
 private:
+    // The points a series is given for the range.
+    static QVector<QPointF> displayPoints(const QVector<QPointF> &points, const TimeRange &range, int columns);
+    void fitValueAxes(const QVector<QPointF> &temps, const QVector<QPointF> &winds);
+
     QtCharts::QChart *m_chart = nullptr;
     QtCharts::QDateTimeAxis *m_axisTime = nullptr;
     QtCharts::QValueAxis *m_axisTemp = nullptr;
@@ -60,4 +73,8 @@ private:
     QtCharts::QLineSeries *m_seriesWind = nullptr;
     QVector<QPointF> m_tempPoints;
     QVector<QPointF> m_windPoints;
+    ChartViewport m_viewport;
+    bool m_autoAxes = false;
+    int m_tempUnit = 0;
+    int m_windUnit = 0;
 };
