@@ -546,7 +546,7 @@ void caseZoomPan(const QString &base)
     auto timed = [&](const std::function<void()> &step) {
         const Clock::time_point t0 = Clock::now();
         step();
-        win.plot->render(&image);
+        static_cast<QWidget *>(win.plot)->render(&image);
         return msSince(t0);
     };
     auto wheel = [&](int delta) {
