@@ -86,6 +86,18 @@ private:
         QApplication::sendEvent(view()->viewport(), &e);
     }
 
+    void drag(Qt::MouseButton button, const QPoint &from, const QPoint &to)
+    {
+        QWidget *target = view()->viewport();
+        auto send = [&](QEvent::Type type, const QPoint &at, Qt::MouseButton b, Qt::MouseButtons held) {
+            QMouseEvent e(type, QPointF(at), QPointF(target->mapToGlobal(at)), b, held, Qt::NoModifier);
+            QApplication::sendEvent(target, &e);
+        };
+        send(QEvent::MouseButtonPress, from, button, button);
+        send(QEvent::MouseMove, to, Qt::NoButton, button);
+        send(QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+    }
+
     // Full-resolution points inside the axis range.
     int windPointsInView() const
     {
@@ -186,6 +198,16 @@ private slots:
         QTest::mouseMove(view()->viewport(), toViewport(chart()->mapToPosition(target, windSeries())));
         QVERIFY(m_window->chartInteraction()->isHoverShown());
         QVERIFY(m_window->chartInteraction()->hoverText().contains(QString::number(target.y(), 'f', 3)));
+
+        // Dragging right shows earlier readings; a right-drag zooms to its span.
+        const QPoint c = plotCentre();
+        drag(Qt::LeftButton, c, c + QPoint(100, 0));
+        const TimeRange panned = axisRange();
+        QVERIFY(panned.max < zoomed.max);
+        QVERIFY(qAbs(panned.span() - zoomed.span()) <= 1);
+        drag(Qt::RightButton, c - QPoint(50, 0), c + QPoint(50, 0));
+        QVERIFY(axisRange().span() < panned.span() / 2);
+        QCOMPARE(seriesPointsInView(), windPointsInView());
 
         // Double-click: every reading again.
         QTest::mouseDClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, plotCentre());
