@@ -453,6 +453,22 @@
         <source>Fit the value axes to the readings shown</source>
         <translation>Fit the value axes to the readings shown</translation>
     </message>
+    <message>
+        <source>History</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>Recordings and downloads kept in the history</source>
+        <translation>Recordings and downloads kept in the history</translation>
+    </message>
+    <message>
+        <source>The run shown was deleted from the history</source>
+        <translation>The run shown was deleted from the history</translation>
+    </message>
+    <message>
+        <source>The run could not be opened: %1</source>
+        <translation>The run could not be opened: %1</translation>
+    </message>
 </context>
 <context>
     <name>LogHelper</name>
@@ -824,6 +840,177 @@ Runtime log: %3</translation>
         <location line="+73"/>
         <source>No Serial Port found</source>
         <translation>No Serial Port found</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>Recording (current)</source>
+        <translation>Recording (current)</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>Download (current)</source>
+        <translation>Download (current)</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>recording of unknown date (%1 readings)</source>
+        <translation>recording of unknown date (%1 readings)</translation>
+    </message>
+    <message>
+        <source>download of unknown date (%1 readings)</source>
+        <translation>download of unknown date (%1 readings)</translation>
+    </message>
+    <message>
+        <source>recording of %1 (%2 readings)</source>
+        <translation>recording of %1 (%2 readings)</translation>
+    </message>
+    <message>
+        <source>download of %1 (%2 readings)</source>
+        <translation>download of %1 (%2 readings)</translation>
+    </message>
+    <message>
+        <source>Showing %1</source>
+        <translation>Showing %1</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Recordings</source>
+        <translation>Recordings</translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>Readings</translation>
+    </message>
+    <message>
+        <source>Min speed (%1)</source>
+        <translation>Min speed (%1)</translation>
+    </message>
+    <message>
+        <source>Avg speed (%1)</source>
+        <translation>Avg speed (%1)</translation>
+    </message>
+    <message>
+        <source>Max speed (%1)</source>
+        <translation>Max speed (%1)</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Compact</source>
+        <translation>Compact</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Stop the recording first: it is shown in the window.</source>
+        <translation>Stop the recording first: it is shown in the window.</translation>
+    </message>
+    <message>
+        <source>Give the space of deleted runs back to the disk.</source>
+        <translation>Give the space of deleted runs back to the disk.</translation>
+    </message>
+    <message>
+        <source>The history could not be read: %1</source>
+        <translation>The history could not be read: %1</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>No recording or download is kept in the history yet.</source>
+        <translation>No recording or download is kept in the history yet.</translation>
+    </message>
+    <message>
+        <source>The current recording and download are kept until the next one starts.</source>
+        <translation>The current recording and download are kept until the next one starts.</translation>
+    </message>
+    <message>
+        <source>Delete the %1 from the history? This cannot be undone.</source>
+        <translation>Delete the %1 from the history? This cannot be undone.</translation>
+    </message>
+    <message>
+        <source>Delete these %1 runs (%2 readings) from the history? This cannot be undone.</source>
+        <translation>Delete these %1 runs (%2 readings) from the history? This cannot be undone.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Nothing was deleted: %1</source>
+        <translation>Nothing was deleted: %1</translation>
+    </message>
+    <message>
+        <source>%1 readings deleted; the history file was compacted to %2 MB.</source>
+        <translation>%1 readings deleted; the history file was compacted to %2 MB.</translation>
+    </message>
+    <message>
+        <source>%1 readings deleted.</source>
+        <translation>%1 readings deleted.</translation>
+    </message>
+    <message>
+        <source>The history file was compacted from %1 MB to %2 MB.</source>
+        <translation>The history file was compacted from %1 MB to %2 MB.</translation>
+    </message>
+    <message>
+        <source>The history file could not be compacted: %1</source>
+        <translation>The history file could not be compacted: %1</translation>
     </message>
 </context>
 </TS>

@@ -453,6 +453,22 @@
         <source>Fit the value axes to the readings shown</source>
         <translation>按显示的读数调整数值坐标轴</translation>
     </message>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>Recordings and downloads kept in the history</source>
+        <translation>历史中保存的记录和下载</translation>
+    </message>
+    <message>
+        <source>The run shown was deleted from the history</source>
+        <translation>正在显示的数据已从历史记录中删除</translation>
+    </message>
+    <message>
+        <source>The run could not be opened: %1</source>
+        <translation>无法打开该数据：%1</translation>
+    </message>
 </context>
 <context>
     <name>LogHelper</name>
@@ -824,6 +840,177 @@ Runtime log: %3</source>
         <location line="+73"/>
         <source>No Serial Port found</source>
         <translation>未找到串口</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>Recording (current)</source>
+        <translation>记录（当前）</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>记录</translation>
+    </message>
+    <message>
+        <source>Download (current)</source>
+        <translation>下载（当前）</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>recording of unknown date (%1 readings)</source>
+        <translation>日期不明的记录（%1 条读数）</translation>
+    </message>
+    <message>
+        <source>download of unknown date (%1 readings)</source>
+        <translation>日期不明的下载（%1 条读数）</translation>
+    </message>
+    <message>
+        <source>recording of %1 (%2 readings)</source>
+        <translation>%1 的记录（%2 条读数）</translation>
+    </message>
+    <message>
+        <source>download of %1 (%2 readings)</source>
+        <translation>%1 的下载（%2 条读数）</translation>
+    </message>
+    <message>
+        <source>Showing %1</source>
+        <translation>正在显示%1</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Recordings</source>
+        <translation>记录</translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>从</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>到</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始时间</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>时长</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>读数</translation>
+    </message>
+    <message>
+        <source>Min speed (%1)</source>
+        <translation>最小风速（%1）</translation>
+    </message>
+    <message>
+        <source>Avg speed (%1)</source>
+        <translation>平均风速（%1）</translation>
+    </message>
+    <message>
+        <source>Max speed (%1)</source>
+        <translation>最大风速（%1）</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Compact</source>
+        <translation>压缩</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Stop the recording first: it is shown in the window.</source>
+        <translation>请先停止记录：窗口正在显示它。</translation>
+    </message>
+    <message>
+        <source>Give the space of deleted runs back to the disk.</source>
+        <translation>将已删除数据占用的空间归还给磁盘。</translation>
+    </message>
+    <message>
+        <source>The history could not be read: %1</source>
+        <translation>无法读取历史记录：%1</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>No recording or download is kept in the history yet.</source>
+        <translation>历史记录中还没有任何记录或下载。</translation>
+    </message>
+    <message>
+        <source>The current recording and download are kept until the next one starts.</source>
+        <translation>当前的记录和下载会一直保留到下一次开始。</translation>
+    </message>
+    <message>
+        <source>Delete the %1 from the history? This cannot be undone.</source>
+        <translation>从历史记录中删除%1？此操作无法撤销。</translation>
+    </message>
+    <message>
+        <source>Delete these %1 runs (%2 readings) from the history? This cannot be undone.</source>
+        <translation>从历史记录中删除这 %1 组数据（%2 条读数）？此操作无法撤销。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Nothing was deleted: %1</source>
+        <translation>未删除任何内容：%1</translation>
+    </message>
+    <message>
+        <source>%1 readings deleted; the history file was compacted to %2 MB.</source>
+        <translation>已删除 %1 条读数；历史文件已压缩到 %2 MB。</translation>
+    </message>
+    <message>
+        <source>%1 readings deleted.</source>
+        <translation>已删除 %1 条读数。</translation>
+    </message>
+    <message>
+        <source>The history file was compacted from %1 MB to %2 MB.</source>
+        <translation>历史文件已从 %1 MB 压缩到 %2 MB。</translation>
+    </message>
+    <message>
+        <source>The history file could not be compacted: %1</source>
+        <translation>无法压缩历史文件：%1</translation>
     </message>
 </context>
 </TS>

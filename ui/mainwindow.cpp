@@ -1,5 +1,7 @@
 #include "ui/mainwindow.h"
 
+#include <memory>
+
 #include <QAction>
 #include <QChartView>
 #include <QCoreApplication>
@@ -8,6 +10,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 
 #include "device/dataserialport.h"
@@ -20,6 +23,7 @@
 #include "ui/chartinteraction.h"
 #include "ui/instrumentcontroller.h"
 #include "ui/devicetexts.h"
+#include "ui/historydialog.h"
 #include "ui/livepanel.h"
 #include "ui/mainwindowform.h"
 #include "ui/qprocessindicator.h"
@@ -120,6 +124,8 @@ void MainWindow::createActions()
     bar->addSeparator();
     m_actAbout = add(bar, ":/picture/images/question_check.png", tr("About"), tr("About"),
                      &MainWindow::slotAboutBar);
+    m_actHistory = add(bar, ":/picture/history.png", tr("History"),
+                       tr("Recordings and downloads kept in the history"), &MainWindow::slotHistoryBar);
 
     ui->toprighttoolbar->setIconSize(QSize(32, 32));
     m_actSide = add(ui->toprighttoolbar, ":/picture/images/right.png", tr("Side In/Out"), tr("Side In/Out"),
@@ -251,7 +257,7 @@ void MainWindow::slotStartStopRecording()
 
 void MainWindow::startRecording()
 {
-    m_controller->beginRecording();
+    tellArchiveFailure(m_controller->beginRecording());
     emit startQuery();
     showRecordingState(true);
     resetTableColumns();
@@ -276,7 +282,9 @@ void MainWindow::showRecordingState(bool recording)
 
 void MainWindow::slotDownloadBar(bool)
 {
-    m_controller->beginDownload();
+    // Told before the link is asked: the package must not arrive before the
+    // busy indicator waits for it.
+    tellArchiveFailure(m_controller->beginDownload());
     m_plot->clear();
     resetTableColumns();
     emit download();
@@ -360,7 +368,12 @@ void MainWindow::rebuildAfterUnitChange()
     const int rows = m_model->rowCount();
     if (rows > kDirectRebuildLimit) {
         resetTableColumns();
-        emit loadbg(m_downloading);
+        // The loader reads the live tables; an archived run is read here,
+        // inside the indicator's loop all the same.
+        if (m_controller->shownArchivedRun() > 0)
+            QTimer::singleShot(0, this, [this] { onLoadFinished(m_controller->readShownTable()); });
+        else
+            emit loadbg(m_downloading);
         showLoadingAtCentre();
     } else if (rows > 0) {
         QList<PelnorXLogItem> *list = m_controller->readShownTable();
@@ -374,6 +387,69 @@ void MainWindow::rebuildAfterUnitChange()
 void MainWindow::slotAboutBar(bool)
 {
     WindowMessages::about(this);
+}
+
+void MainWindow::tellArchiveFailure(const QString &failure)
+{
+    // The previous run stays in its table and the new readings join it:
+    // the user has to know, once.
+    if (!failure.isEmpty())
+        QMessageBox::warning(this, tr("History"), failure, QMessageBox::Ok);
+}
+
+void MainWindow::slotHistoryBar(bool)
+{
+    HistoryDialog dialog(unitChoice(), !m_recording, this);
+    dialog.exec();
+    const qint64 shown = m_controller->shownArchivedRun();
+    if (shown > 0 && dialog.deletedRuns().contains(shown)) {
+        m_controller->forgetShownRun();
+        m_plot->clear();
+        resetTableColumns();
+        statusBar()->showMessage(tr("The run shown was deleted from the history"));
+    }
+    if (dialog.choice() == HistoryDialog::Choice::None || !openRun(dialog.chosenRun()))
+        return;
+    if (dialog.choice() == HistoryDialog::Choice::Export)
+        slotExportBar(false);
+}
+
+bool MainWindow::openRun(const RunArchive::Summary &run)
+{
+    if (m_recording)
+        return false;
+    // Read and shown inside the busy indicator's loop, which turns between
+    // the table's blocks of rows, as in a rebuild after a unit change. (A
+    // link status code may close the indicator before the loop gets here.)
+    auto error = std::make_shared<QString>();
+    QTimer::singleShot(0, this, [this, run, error] {
+        QList<PelnorXLogItem> *rows = m_controller->openRun(run.id, error.get());
+        if (!rows) {
+            closeLoading();
+            return;
+        }
+        m_plot->clear();
+        resetTableColumns();
+        m_plot->showReadings(*rows, runChartTimes(*rows, run), unitChoice());
+        // The table is painted once, when all its rows are in: a repaint
+        // per block would cost more than the rows themselves.
+        ui->tv_Record->setUpdatesEnabled(false);
+        onLoadFinished(rows);
+        ui->tv_Record->setUpdatesEnabled(true);
+    });
+    showLoadingAtCentre();
+    if (!error->isEmpty()) {
+        QMessageBox::warning(this, tr("History"), tr("The run could not be opened: %1").arg(*error), QMessageBox::Ok);
+        return false;
+    }
+    m_table->selectLastRow();
+    statusBar()->showMessage(shownRunMessage(run));
+    return true;
+}
+
+qint64 MainWindow::shownArchivedRun() const
+{
+    return m_controller->shownArchivedRun();
 }
 
 void MainWindow::slotExportBar(bool)

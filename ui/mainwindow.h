@@ -10,6 +10,7 @@
 
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
+#include "storage/runarchive.h"
 #include "ui/exportflow.h"
 #include "ui/recordchart.h"
 
@@ -61,6 +62,13 @@ public:
     bool isShowingDownload() const { return m_downloading; }
     ChartInteraction *chartInteraction() const { return m_pointer; }
 
+    // Shows a run of the history (or a current pseudo-run) in the chart and
+    // the table, behind the busy indicator; a later unit change re-expresses
+    // it. False, after telling the user why, when it could not be read.
+    bool openRun(const RunArchive::Summary &run);
+    // The archived run the table shows, 0 for a live table.
+    qint64 shownArchivedRun() const;
+
     // Asks for the export directory; the file dialog unless replaced.
     using DirectoryPicker = ExportFlow::DirectoryPicker;
     void setDirectoryPicker(DirectoryPicker picker);
@@ -78,6 +86,7 @@ private slots:
     void slotExportBar(bool trigger);
     void slotOptionBar(bool);
     void slotAboutBar(bool trigger);
+    void slotHistoryBar(bool);
     void on_sideButton_Side_clicked(bool);
     void onRecordTableviewClicked(QModelIndex);
     void slotDownloadItem(QByteArray);
@@ -103,6 +112,7 @@ private:
     void offlineSequence();
     void openOptions(int mode);
     void rebuildAfterUnitChange();
+    void tellArchiveFailure(const QString &failure);
 
     std::unique_ptr<Ui::MainWindow> ui;
     InstrumentController *m_controller = nullptr;
@@ -119,6 +129,7 @@ private:
     QAction *m_actRecord = nullptr;
     QAction *m_actSet = nullptr;
     QAction *m_actAbout = nullptr;
+    QAction *m_actHistory = nullptr;
     QAction *m_actSide = nullptr;
     // Owned by the chart view, made by RecordChart.
     QtCharts::QChart *m_chart = nullptr;
