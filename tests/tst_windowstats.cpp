@@ -12,6 +12,7 @@
 
 #include "device/wireformat.h"
 #include "storage/globals.h"
+#include "storage/runarchive.h"
 #include "storage/systemlogmanager.h"
 #include "storage/systemsetting.h"
 #include "ui/chartinteraction.h"
@@ -216,6 +217,23 @@ private slots:
         QVERIFY(all.max >= m_window->windPoints().last().x());
         QCOMPARE(panel()->captionText(), QString("All readings"));
         QCOMPARE(panel()->readingsText(), QString("6001"));
+    }
+
+    void openedRunIsSummedUp()
+    {
+        download(40);
+        QCOMPARE(panel()->readingsText(), QString("40"));
+        // Archived as a new download would archive it.
+        QVERIFY(pSystemLogManager->deleteSystemLogIn() >= 0);
+        download(3);
+        QCOMPARE(panel()->readingsText(), QString("3"));
+        QList<RunArchive::Summary> runs;
+        RunArchive().listRuns({}, &runs);
+        auto archived = std::find_if(runs.cbegin(), runs.cend(), [](const RunArchive::Summary &r) { return !r.isCurrent; });
+        QVERIFY(archived != runs.cend());
+        QVERIFY(m_window->openRun(*archived));
+        QCOMPARE(panel()->readingsText(), QString("40"));
+        QCOMPARE(panel()->figureText(StatsPanel::RowSpeed, StatsPanel::ColumnMax), QString("1.039"));
     }
 
     void autoAxesFitTheReadingsAndAreRemembered()
