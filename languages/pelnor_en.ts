@@ -513,6 +513,51 @@ Readings are shown but not stored until the program ends.</translation>
     </message>
 </context>
 <context>
+    <name>StorageWarning</name>
+    <message>
+        <source>Readings are NOT being stored in this run: you chose to go on without the history database</source>
+        <translation>Readings are NOT being stored in this run: you chose to go on without the history database</translation>
+    </message>
+    <message>
+        <source>Readings are NOT being stored: the history database cannot be written</source>
+        <translation>Readings are NOT being stored: the history database cannot be written</translation>
+    </message>
+</context>
+<context>
+    <name>PortFailure</name>
+    <message>
+        <source>The port %1 does not exist. Plug in the adapter, or choose another port under Set.</source>
+        <translation>The port %1 does not exist. Plug in the adapter, or choose another port under Set.</translation>
+    </message>
+    <message>
+        <source>Permission denied on %1. Add your user to the group %2 (sudo usermod -aG %2 $USER) and log in again.</source>
+        <translation>Permission denied on %1. Add your user to the group %2 (sudo usermod -aG %2 $USER) and log in again.</translation>
+    </message>
+    <message>
+        <source>Permission denied on %1. Your user needs read and write access to it.</source>
+        <translation>Permission denied on %1. Your user needs read and write access to it.</translation>
+    </message>
+    <message>
+        <source>The port %1 is in use by another program. Close that program and try again.</source>
+        <translation>The port %1 is in use by another program. Close that program and try again.</translation>
+    </message>
+    <message>
+        <source>The connection to %1 was lost. Check the adapter and its cable.</source>
+        <translation>The connection to %1 was lost. Check the adapter and its cable.</translation>
+    </message>
+    <message>
+        <source>The port %1 could not be opened.</source>
+        <translation>The port %1 could not be opened.</translation>
+    </message>
+</context>
+<context>
+    <name>PortChoice</name>
+    <message>
+        <source>serial number %1</source>
+        <translation>serial number %1</translation>
+    </message>
+</context>
+<context>
     <name>SystemSetting</name>
     <message>
         <source>%1 is a folder, not a file: settings cannot be read or saved.</source>

@@ -513,6 +513,51 @@ Readings are shown but not stored until the program ends.</source>
     </message>
 </context>
 <context>
+    <name>StorageWarning</name>
+    <message>
+        <source>Readings are NOT being stored in this run: you chose to go on without the history database</source>
+        <translation>本次运行不保存读数：您选择了在没有历史数据库的情况下继续</translation>
+    </message>
+    <message>
+        <source>Readings are NOT being stored: the history database cannot be written</source>
+        <translation>读数未被保存：无法写入历史数据库</translation>
+    </message>
+</context>
+<context>
+    <name>PortFailure</name>
+    <message>
+        <source>The port %1 does not exist. Plug in the adapter, or choose another port under Set.</source>
+        <translation>端口 %1 不存在。请插入适配器，或在“设置”中选择其他端口。</translation>
+    </message>
+    <message>
+        <source>Permission denied on %1. Add your user to the group %2 (sudo usermod -aG %2 $USER) and log in again.</source>
+        <translation>无权访问 %1。请将您的用户加入 %2 组（sudo usermod -aG %2 $USER），然后重新登录。</translation>
+    </message>
+    <message>
+        <source>Permission denied on %1. Your user needs read and write access to it.</source>
+        <translation>无权访问 %1。您的用户需要对它的读写权限。</translation>
+    </message>
+    <message>
+        <source>The port %1 is in use by another program. Close that program and try again.</source>
+        <translation>端口 %1 正被其他程序占用。请关闭该程序后重试。</translation>
+    </message>
+    <message>
+        <source>The connection to %1 was lost. Check the adapter and its cable.</source>
+        <translation>与 %1 的连接已断开。请检查适配器及其线缆。</translation>
+    </message>
+    <message>
+        <source>The port %1 could not be opened.</source>
+        <translation>无法打开端口 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>PortChoice</name>
+    <message>
+        <source>serial number %1</source>
+        <translation>序列号 %1</translation>
+    </message>
+</context>
+<context>
     <name>SystemSetting</name>
     <message>
         <source>%1 is a folder, not a file: settings cannot be read or saved.</source>

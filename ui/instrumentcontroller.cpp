@@ -10,6 +10,7 @@
 #include "storage/systemlogmanager.h"
 #include "storage/systemsetting.h"
 #include "ui/messageboxnotice.h"
+#include "ui/portfailuretext.h"
 
 InstrumentController::InstrumentController(const QString &dataDirectory, QObject *parent)
     : QObject(parent)
@@ -20,6 +21,9 @@ InstrumentController::InstrumentController(const QString &dataDirectory, QObject
                                                 : new SystemLogManager(dataDirectory, nullptr);
 
     m_link = new DataSerialPort();
+    connect(m_link, &DataSerialPort::portOpenFailed, this, [this](int reason, const QString &port) {
+        m_portFailure = {reason, portFailureText(reason, port)};
+    }, Qt::QueuedConnection);
     m_thread = new QThread();
     m_link->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_link, &QObject::deleteLater);
@@ -115,4 +119,11 @@ QList<PelnorXLogItem> *InstrumentController::readShownTable()
     else
         pSystemLogManager->querySystemLog(list);
     return list;
+}
+
+InstrumentController::PortFailure InstrumentController::takePortFailure()
+{
+    PortFailure failure = m_portFailure;
+    m_portFailure = PortFailure();
+    return failure;
 }

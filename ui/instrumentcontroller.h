@@ -63,12 +63,23 @@ public:
     // The record set the window shows, read at once.
     QList<PelnorXLogItem> *readShownTable();
 
+    // Why the link last reported no port (a DataSerialPort::PortFailure and
+    // the sentence for the user); cleared by the call. The link tells it just
+    // before the status code, so it is here when the code is handled.
+    struct PortFailure
+    {
+        int reason = -1;
+        QString text;
+    };
+    PortFailure takePortFailure();
+
 private:
     void applyPortSettings();
 
     DataSerialPort *m_link = nullptr;
     QThread *m_thread = nullptr;
     LoadThread *m_loader = nullptr;
+    PortFailure m_portFailure;
     bool m_recording = false;
     bool m_downloading = false;
     qint64 m_shownRun = 0;

@@ -19,6 +19,8 @@
 #include "resources/pictures.h"
 #include "storage/globals.h"
 #include "storage/loadthread.h"
+#include "storage/loghelper.h"
+#include "storage/systemlogmanager.h"
 #include "storage/systemsetting.h"
 #include "ui/chartinteraction.h"
 #include "ui/instrumentcontroller.h"
@@ -33,6 +35,8 @@
 #include "ui/recordtablemodel.h"
 #include "ui/setserailport.h"
 #include "ui/statspanel.h"
+#include "ui/storageprompt.h"
+#include "ui/storagewarning.h"
 #include "ui/unitlabels.h"
 #include "ui/windowmessages.h"
 
@@ -92,6 +96,18 @@ MainWindow::MainWindow(const QString &dataDirectory, QWidget *parent)
 
     setUpLink();
     m_indicator = std::make_unique<QProcessIndicator>();
+
+    m_storageWarning = new StorageWarning(statusBar());
+    // Asked once the window is on screen, so the question has a parent to
+    // sit on.
+    QTimer::singleShot(0, this, &MainWindow::checkStorageAtStart);
+}
+
+void MainWindow::checkStorageAtStart()
+{
+    const bool storing = StoragePrompt::resolveBrokenDatabase(this, *pSystemLogManager);
+    m_storageWarning->reportAtStart(storing, SystemSetting::storageProblem(),
+                                    pLogHelper ? pLogHelper->problem() : QString());
 }
 
 MainWindow::~MainWindow()
@@ -198,10 +214,12 @@ void MainWindow::onRecvDataFrame(QByteArray ba)
 
     // A reading the database refused (a locked or full disk) is still shown,
     // but the user is told that it is not being kept.
-    if (m_controller->storeReading(record))
+    const bool stored = m_controller->storeReading(record);
+    if (stored)
         statusBar()->showMessage(tr("Realtime data received"));
     else
         statusBar()->showMessage(tr("Realtime data received, but NOT stored: the history database cannot be written"));
+    m_storageWarning->storingWorked(stored);
 }
 
 void MainWindow::slotDownloadItem(QByteArray package)
@@ -224,6 +242,7 @@ void MainWindow::slotDownloadItem(QByteArray package)
     m_plot->showDownloaded(records, units, now);
     m_stats->addDownloaded(records);
     const int storedCount = m_controller->storeDownloaded(records);
+    m_storageWarning->storingWorked(storedCount >= n);
 
     m_panel->showDownloaded(n > 0 ? &records.last().item : nullptr, units);
     m_table->setHeaders(headerLabels());
@@ -303,11 +322,16 @@ void MainWindow::onCommuStutusError(int error)
             closeLoading();
         break;
     case DataSerialPort::CommuNoPort: {
+        // Why the port did not open; a plain missing port keeps the status
+        // line as it is.
+        const InstrumentController::PortFailure why = m_controller->takePortFailure();
+        if (why.reason != DataSerialPort::PortMissing && !why.text.isEmpty())
+            statusBar()->showMessage(tr("no serialport") + QStringLiteral(": ") + why.text);
         if (m_recording)
             stopRecording();
         else
             closeLoading();
-        WindowMessages::noSerialPort(this);
+        WindowMessages::noSerialPort(this, why.text);
         break;
     }
     case DataSerialPort::CommuOffline:
@@ -391,8 +415,9 @@ void MainWindow::slotAboutBar(bool)
 
 void MainWindow::tellArchiveFailure(const QString &failure)
 {
-    // The previous run stays in its table and the new readings join it:
-    // the user has to know, once.
+    // The previous run stays in its table and the new readings join it: the
+    // warning stays until a later run is archived again.
+    m_storageWarning->archiveResult(failure);
     if (!failure.isEmpty())
         QMessageBox::warning(this, tr("History"), failure, QMessageBox::Ok);
 }

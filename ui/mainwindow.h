@@ -23,6 +23,7 @@ class QProcessIndicator;
 class ReadingStats;
 class RecordTable;
 class RecordTableModel;
+class StorageWarning;
 
 namespace QtCharts {
 class QChart;
@@ -112,6 +113,7 @@ private:
     void offlineSequence();
     void openOptions(int mode);
     void rebuildAfterUnitChange();
+    void checkStorageAtStart();
     void tellArchiveFailure(const QString &failure);
 
     std::unique_ptr<Ui::MainWindow> ui;
@@ -139,6 +141,8 @@ private:
     QtCharts::QLineSeries *m_seriesTemp = nullptr;
     QtCharts::QLineSeries *m_seriesWind = nullptr;
     std::unique_ptr<QProcessIndicator> m_indicator;
+    // Owned by the status bar.
+    StorageWarning *m_storageWarning = nullptr;
     // Owned by the controller, which runs it in its worker thread.
     DataSerialPort *m_dataSerialPort = nullptr;
     // The controller's state: a recording runs; the shown table is the download.
