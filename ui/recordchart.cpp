@@ -83,6 +83,18 @@ RecordChart::RecordChart(QChartView *view, int tempUnit, int windUnit)
 
 void RecordChart::updateAxes(int tempUnit, int windUnit)
 {
+    m_tempUnit = tempUnit;
+    m_windUnit = windUnit;
+    if (m_autoAxes && m_seriesWind) {
+        m_axisTemp->setTitleText(trMainWindow(temperatureAxis(tempUnit).titleSource));
+        m_axisWind->setTitleText(trMainWindow(windAxis(windUnit).titleSource));
+        fitValueAxes(m_seriesTemp->pointsVector(), m_seriesWind->pointsVector());
+        return;
+    }
+    for (QValueAxis *axis : {m_axisTemp, m_axisWind}) {
+        axis->setTickCount(5);
+        axis->setLabelFormat(QString());
+    }
     const AxisSpec temp = temperatureAxis(tempUnit);
     m_axisTemp->setTitleText(trMainWindow(temp.titleSource));
     m_axisTemp->setRange(temp.min, temp.max);
@@ -98,6 +110,7 @@ void RecordChart::clear()
     m_seriesTemp->clear();
     m_seriesWind->clear();
     dropSegments();
+    m_viewport.clear();
     const QDateTime now = QDateTime::currentDateTime();
     m_axisTime->setRange(now, now);
 }
@@ -117,8 +130,8 @@ void RecordChart::appendLive(const PelnorXLogItem &record, const UnitChoice &uni
     m_seriesTemp->clear();
     m_seriesWind->clear();
     if (first)
-        m_axisTime->setMin(now);
-    m_axisTime->setMax(now);
+        m_viewport.clear();
+    m_viewport.addReading(x);
     refresh();
 }
 
@@ -134,7 +147,8 @@ void RecordChart::showDownloaded(const QVector<DownloadedRecord> &records, const
         m_windPoints.append(QPointF(x, chartWindSpeed(r.item, units.wind)));
     }
     if (n > 0)
-        m_axisTime->setRange(now.addMSecs(-kDownloadSpacingMs * n), now);
+        m_viewport.setData(TimeRange{double(now.addMSecs(-kDownloadSpacingMs * n).toMSecsSinceEpoch()),
+                                     double(now.toMSecsSinceEpoch())});
     refresh();
 }
 
@@ -181,21 +195,81 @@ void RecordChart::convert(const QList<PelnorXLogItem> &records, const UnitChoice
     refresh();
 }
 
+QVector<QPointF> RecordChart::displayPoints(const QVector<QPointF> &points, const TimeRange &range, int columns)
+{
+    return displayPointsInRange(points, range, columns);
+}
+
 void RecordChart::refresh()
 {
-    const double minX = double(m_axisTime->min().toMSecsSinceEpoch());
-    const double maxX = double(m_axisTime->max().toMSecsSinceEpoch());
+    // Points put in without the viewport hearing of them (a run shown
+    // afresh) widen its data to theirs.
+    if (!m_windPoints.isEmpty()) {
+        const double first = qMin(m_windPoints.first().x(), m_tempPoints.isEmpty() ? m_windPoints.first().x() : m_tempPoints.first().x());
+        const double last = qMax(m_windPoints.last().x(), m_tempPoints.isEmpty() ? m_windPoints.last().x() : m_tempPoints.last().x());
+        const TimeRange &data = m_viewport.data();
+        if (!m_viewport.hasData() || first < data.min || last > data.max)
+            m_viewport.setData(TimeRange{m_viewport.hasData() ? qMin(first, data.min) : first,
+                                         m_viewport.hasData() ? qMax(last, data.max) : last});
+    }
+    TimeRange range{double(m_axisTime->min().toMSecsSinceEpoch()), double(m_axisTime->max().toMSecsSinceEpoch())};
+    if (m_viewport.hasData()) {
+        range = m_viewport.view();
+        const qint64 from = qint64(range.min);
+        const qint64 to = qint64(range.max);
+        if (m_axisTime->min().toMSecsSinceEpoch() != from || m_axisTime->max().toMSecsSinceEpoch() != to)
+            m_axisTime->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
+    }
     // Up to four points per column are kept; one column per two pixels
     // keeps the line as sharp as the screen shows it.
     int columns = int(m_chart->plotArea().width()) / 2;
     if (columns < 200)
         columns = 800;
     if (!m_segmentStarts.isEmpty()) {
-        refreshSegments(minX, maxX, columns);
+        refreshSegments(range, columns);
         return;
     }
-    m_seriesTemp->replace(decimateForDisplay(m_tempPoints, minX, maxX, columns));
-    m_seriesWind->replace(decimateForDisplay(m_windPoints, minX, maxX, columns));
+    const QVector<QPointF> temps = displayPoints(m_tempPoints, range, columns);
+    const QVector<QPointF> winds = displayPoints(m_windPoints, range, columns);
+    if (m_autoAxes)
+        fitValueAxes(temps, winds);
+    m_seriesTemp->replace(temps);
+    m_seriesWind->replace(winds);
+}
+
+void RecordChart::setAutoAxes(bool on)
+{
+    m_autoAxes = on;
+    updateAxes(m_tempUnit, m_windUnit);
+    refresh();
+}
+
+void RecordChart::fitValueAxes(const QVector<QPointF> &temps, const QVector<QPointF> &winds)
+{
+    // Only the points inside the time range count: the neighbours that run
+    // the line to the plot's edges may lie far off.
+    const double from = double(m_axisTime->min().toMSecsSinceEpoch());
+    const double to = double(m_axisTime->max().toMSecsSinceEpoch());
+    auto fit = [from, to](QValueAxis *axis, const QVector<QPointF> &points, bool zeroBased, const AxisSpec &fixed) {
+        double lo = qInf();
+        double hi = -qInf();
+        for (const QPointF &p : points) {
+            if (p.x() < from || p.x() > to)
+                continue;
+            lo = qMin(lo, p.y());
+            hi = qMax(hi, p.y());
+        }
+        if (lo > hi) {
+            axis->setRange(fixed.min, fixed.max);
+            return;
+        }
+        const ValueAxisRange r = niceValueRange(lo, hi, zeroBased);
+        axis->setRange(r.min, r.max);
+        axis->setTickCount(r.tickCount);
+        axis->setLabelFormat(QStringLiteral("%.%1f").arg(r.decimals));
+    };
+    fit(m_axisTemp, temps, false, temperatureAxis(m_tempUnit));
+    fit(m_axisWind, winds, true, windAxis(m_windUnit));
 }
 
 void RecordChart::beginSegment()
@@ -223,26 +297,36 @@ void RecordChart::startPendingSegment(double x)
     }
 }
 
-void RecordChart::refreshSegments(double minX, double maxX, int columns)
+void RecordChart::refreshSegments(const TimeRange &range, int columns)
 {
     // Each stretch is reduced on its own and drawn by its own series, so no
     // line joins the last point before a gap to the first one after it.
-    auto draw = [&](const QVector<QPointF> &points, QLineSeries *first, const QVector<QLineSeries *> &later) {
+    auto slices = [&](const QVector<QPointF> &points, QVector<QPointF> *all) {
         auto at = [&](double x) {
             return int(std::lower_bound(points.cbegin(), points.cend(), x,
                                         [](const QPointF &p, double v) { return p.x() < v; })
                        - points.cbegin());
         };
+        QVector<QVector<QPointF>> out;
         int begin = 0;
-        for (int k = 0; k <= later.size(); ++k) {
+        for (int k = 0; k <= m_segmentStarts.size(); ++k) {
             const int end = k < m_segmentStarts.size() ? at(m_segmentStarts.at(k)) : points.size();
-            QLineSeries *series = k == 0 ? first : later.at(k - 1);
-            series->replace(decimateForDisplay(points.mid(begin, end - begin), minX, maxX, columns));
+            out << displayPoints(points.mid(begin, end - begin), range, columns);
+            *all += out.last();
             begin = end;
         }
+        return out;
     };
-    draw(m_tempPoints, m_seriesTemp, m_tempSegments);
-    draw(m_windPoints, m_seriesWind, m_windSegments);
+    QVector<QPointF> allTemps;
+    QVector<QPointF> allWinds;
+    const QVector<QVector<QPointF>> temps = slices(m_tempPoints, &allTemps);
+    const QVector<QVector<QPointF>> winds = slices(m_windPoints, &allWinds);
+    if (m_autoAxes)
+        fitValueAxes(allTemps, allWinds);
+    for (int k = 0; k < temps.size(); ++k) {
+        (k == 0 ? m_seriesTemp : m_tempSegments.at(k - 1))->replace(temps.at(k));
+        (k == 0 ? m_seriesWind : m_windSegments.at(k - 1))->replace(winds.at(k));
+    }
 }
 
 void RecordChart::dropSegments()

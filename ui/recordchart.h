@@ -6,6 +6,7 @@
 
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
+#include "ui/chartviewport.h"
 
 struct DownloadedRecord;
 
@@ -51,17 +52,28 @@ public:
     void showReadings(const QList<PelnorXLogItem> &records, const QVector<qint64> &timesMs, const UnitChoice &units);
     // The points' values afresh in new units, at the times they had.
     void convert(const QList<PelnorXLogItem> &records, const UnitChoice &units);
-    // Hands the series the points reduced to the plot's current width.
+    // Hands the series the points of the visible range, reduced to the
+    // plot's current width when there are more than it shows.
     void refresh();
     // The next point starts a new stretch of line: nothing is drawn across
     // the time before it (a recording resumed after its port came back).
     void beginSegment();
     int segmentCount() const { return 1 + m_segmentStarts.size(); }
 
+    // The time window in view (zoom, pan, following the newest reading).
+    ChartViewport &viewport() { return m_viewport; }
+    const ChartViewport &viewport() const { return m_viewport; }
+    // Value axes fitted to the points shown instead of the units' fixed ranges.
+    void setAutoAxes(bool on);
+    bool autoAxes() const { return m_autoAxes; }
+
 private:
     void startPendingSegment(double x);
-    void refreshSegments(double minX, double maxX, int columns);
+    void refreshSegments(const TimeRange &range, int columns);
     void dropSegments();
+    // The points a series is given for the range.
+    static QVector<QPointF> displayPoints(const QVector<QPointF> &points, const TimeRange &range, int columns);
+    void fitValueAxes(const QVector<QPointF> &temps, const QVector<QPointF> &winds);
 
     QtCharts::QChart *m_chart = nullptr;
     QtCharts::QDateTimeAxis *m_axisTime = nullptr;
@@ -77,4 +89,8 @@ private:
     QVector<double> m_segmentStarts;
     QVector<QtCharts::QLineSeries *> m_tempSegments;
     QVector<QtCharts::QLineSeries *> m_windSegments;
+    ChartViewport m_viewport;
+    bool m_autoAxes = false;
+    int m_tempUnit = 0;
+    int m_windUnit = 0;
 };

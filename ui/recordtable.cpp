@@ -46,6 +46,8 @@ void RecordTable::reset(const QStringList &headers)
 {
     m_model->clear();
     setHeaders(headers);
+    if (m_listener)
+        m_listener->rowsCleared();
 }
 
 void RecordTable::setHeaders(const QStringList &headers)
@@ -73,6 +75,7 @@ void RecordTable::appendDownloaded(const QVector<DownloadedRecord> &records, con
 void RecordTable::appendRebuilt(const QList<PelnorXLogItem> &records, const UnitChoice &units)
 {
     const int n = records.size();
+    const int firstRow = m_model->rowCount();
     QVector<TableRowTexts> rows;
     rows.reserve(kRowsPerEventPass);
     for (int i = 0; i < n; ++i) {
@@ -83,6 +86,8 @@ void RecordTable::appendRebuilt(const QList<PelnorXLogItem> &records, const Unit
             QCoreApplication::processEvents();
         }
     }
+    if (m_listener)
+        m_listener->rowsRebuilt(records, firstRow);
 }
 
 void RecordTable::selectLastRow()
