@@ -31,8 +31,8 @@
 
 namespace {
 
-// Up to this many rows a unit change rebuilds the table at once; above it
-// the loader does, inside the busy indicator's modal loop.
+// Up to this many rows a unit change re-expresses the table at once; above
+// it the work runs inside the busy indicator's modal loop.
 const int kDirectRebuildLimit = 1000;
 
 const char kFrameStyle[] = "QFrame{color: white; background: rgb(24, 144, 235);}";
@@ -171,7 +171,7 @@ void MainWindow::onRecvDataFrame(QByteArray ba)
     m_panel->showReading(frame, record);
 
     const UnitChoice units = unitChoice();
-    m_table->appendLive(tableRowTexts(record, units, RowOrigin::Live));
+    m_table->appendLive(record, units);
     m_plot->appendLive(record, units, now, m_model->rowCount() == 1);
 
     // A reading the database refused (a locked or full disk) is still shown,
@@ -338,18 +338,33 @@ void MainWindow::slotOptionBar(bool)
 
 void MainWindow::rebuildAfterUnitChange()
 {
+    // The table and the chart are re-expressed from the readings they show,
+    // not read back from the history: what the history holds may differ
+    // (readings it could not store, an older recording it could not empty).
+    // The loader stays connected to onLoadFinished for whoever reads a
+    // record set back.
     updateAxes();
     const int rows = m_model->rowCount();
+    if (rows == 0)
+        return;
+    auto reexpress = [this] {
+        const UnitChoice units = unitChoice();
+        m_plot->convert(
+            m_model->rowCount(), [this](int row, PelnorXLogItem *item) { return m_model->reading(row, item); },
+            units);
+        m_table->reexpress(units, headerLabels());
+    };
     if (rows > kDirectRebuildLimit) {
-        resetTableColumns();
-        emit loadbg(m_downloading);
+        QMetaObject::invokeMethod(
+            this,
+            [this, reexpress] {
+                reexpress();
+                closeLoading();
+            },
+            Qt::QueuedConnection);
         showLoadingAtCentre();
-    } else if (rows > 0) {
-        QList<PelnorXLogItem> *list = m_controller->readShownTable();
-        resetTableColumns();
-        onLoadFinished(list);
-        m_model->setHorizontalHeaderLabels(headerLabels());
-        m_table->selectLastRow();
+    } else {
+        reexpress();
     }
 }
 

@@ -8,7 +8,6 @@
 #include <QValueAxis>
 
 #include "device/storedpackage.h"
-#include "ui/chartdecimation.h"
 #include "ui/chartshadow.h"
 #include "ui/unitlabels.h"
 
@@ -134,20 +133,36 @@ void RecordChart::showDownloaded(const QVector<DownloadedRecord> &records, const
 
 void RecordChart::convert(const QList<PelnorXLogItem> &records, const UnitChoice &units)
 {
+    convert(
+        records.size(),
+        [&records](int i, PelnorXLogItem *item) {
+            *item = records.at(i);
+            return true;
+        },
+        units);
+}
+
+void RecordChart::convert(int count, const std::function<bool(int, PelnorXLogItem *)> &reading,
+                          const UnitChoice &units)
+{
     // Wind points pair one to one with the records; a record without a
     // temperature reading has no temperature point, so the temperature
     // series is built afresh at the wind points' times.
-    const int paired = qMin(records.size(), m_windPoints.size());
+    const int paired = qMin(count, m_windPoints.size());
     QVector<QPointF> temps;
     temps.reserve(paired);
+    PelnorXLogItem r{};
     for (int i = 0; i < paired; ++i) {
-        const PelnorXLogItem &r = records.at(i);
+        if (!reading(i, &r))
+            continue;
         const double x = m_windPoints.at(i).x();
         m_windPoints[i].setY(chartWindSpeed(r, units.wind));
         if (hasTemperatureReading(r, RowOrigin::Rebuilt))
             temps.append(QPointF(x, chartTemperature(r, units.temp)));
     }
     m_tempPoints = temps;
+    m_tempReduction.invalidate();
+    m_windReduction.invalidate();
     refresh();
 }
 
@@ -160,6 +175,6 @@ void RecordChart::refresh()
     int columns = int(m_chart->plotArea().width()) / 2;
     if (columns < 200)
         columns = 800;
-    m_seriesTemp->replace(decimateForDisplay(m_tempPoints, minX, maxX, columns));
-    m_seriesWind->replace(decimateForDisplay(m_windPoints, minX, maxX, columns));
+    m_seriesTemp->replace(m_tempReduction.displayPoints(minX, maxX, columns));
+    m_seriesWind->replace(m_windReduction.displayPoints(minX, maxX, columns));
 }

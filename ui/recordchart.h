@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
+
 #include <QDateTime>
 #include <QPointF>
 #include <QVector>
 
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
+#include "ui/minmaxpyramid.h"
 
 struct DownloadedRecord;
 
@@ -48,6 +51,10 @@ public:
     void showDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units, const QDateTime &now);
     // The points' values afresh in new units, at the times they had.
     void convert(const QList<PelnorXLogItem> &records, const UnitChoice &units);
+    // The same from count readings, reading(i, &item) giving the i-th (false:
+    // none, the point stays as it is).
+    void convert(int count, const std::function<bool(int, PelnorXLogItem *)> &reading,
+                 const UnitChoice &units);
     // Hands the series the points reduced to the plot's current width.
     void refresh();
 
@@ -60,4 +67,6 @@ private:
     QtCharts::QLineSeries *m_seriesWind = nullptr;
     QVector<QPointF> m_tempPoints;
     QVector<QPointF> m_windPoints;
+    MinMaxPyramid m_tempReduction{&m_tempPoints};
+    MinMaxPyramid m_windReduction{&m_windPoints};
 };

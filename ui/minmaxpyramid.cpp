@@ -1,0 +1,198 @@
+#include "ui/minmaxpyramid.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/chartdecimation.h"
+
+namespace {
+
+// Level 0 holds buckets of 2^kBaseShift points; shorter runs are scanned.
+const int kBaseShift = 3;
+const int kBaseSize = 1 << kBaseShift;
+// Enough levels for any int index.
+const int kLevels = 31 - kBaseShift;
+
+// The lower of two points by y, the earlier of equals (as a scan in x
+// order keeps the first it meets).
+inline bool lower(const QPointF *p, int a, int b)
+{
+    return p[a].y() < p[b].y() || (p[a].y() == p[b].y() && a < b);
+}
+
+inline bool samePoint(const QPointF &a, const QPointF &b)
+{
+    return a.x() == b.x() && a.y() == b.y();
+}
+
+inline bool higher(const QPointF *p, int a, int b)
+{
+    return p[a].y() > p[b].y() || (p[a].y() == p[b].y() && a < b);
+}
+
+} // namespace
+
+MinMaxPyramid::MinMaxPyramid(const QVector<QPointF> *points)
+    : m_points(points)
+{
+}
+
+void MinMaxPyramid::invalidate()
+{
+    forget();
+}
+
+void MinMaxPyramid::forget() const
+{
+    m_levels.clear();
+    m_indexed = 0;
+    m_ascending = true;
+}
+
+void MinMaxPyramid::take(int index) const
+{
+    const QPointF *p = m_points->constData();
+    if (index > 0 && p[index].x() < p[index - 1].x())
+        m_ascending = false;
+    if (m_levels.empty())
+        m_levels.resize(kLevels);
+    for (int level = 0; level < kLevels; ++level) {
+        std::vector<Extremes> &buckets = m_levels[size_t(level)];
+        const size_t bucket = size_t(index) >> (kBaseShift + level);
+        if (bucket == buckets.size()) {
+            buckets.push_back({index, index});
+            continue;
+        }
+        Extremes &e = buckets[bucket];
+        if (lower(p, index, e.low))
+            e.low = index;
+        if (higher(p, index, e.high))
+            e.high = index;
+    }
+}
+
+void MinMaxPyramid::catchUp() const
+{
+    const int n = m_points->size();
+    const QPointF *p = m_points->constData();
+    if (m_indexed > 0
+        && (n < m_indexed || !samePoint(p[0], m_firstIndexed)
+            || !samePoint(p[m_indexed - 1], m_lastIndexed)))
+        forget();
+    if (m_indexed == n)
+        return;
+    for (int i = m_indexed; i < n && m_ascending; ++i)
+        take(i);
+    m_indexed = n;
+    m_firstIndexed = p[0];
+    m_lastIndexed = p[n - 1];
+}
+
+void MinMaxPyramid::extremes(int first, int end, int *low, int *high) const
+{
+    const QPointF *p = m_points->constData();
+    int lo = first, hi = first;
+    auto point = [&](int k) {
+        if (lower(p, k, lo))
+            lo = k;
+        if (higher(p, k, hi))
+            hi = k;
+    };
+    auto bucket = [&](const Extremes &e) {
+        if (lower(p, e.low, lo))
+            lo = e.low;
+        if (higher(p, e.high, hi))
+            hi = e.high;
+    };
+    if (end - first < 2 * kBaseSize) {
+        for (int k = first + 1; k < end; ++k)
+            point(k);
+    } else {
+        // Whole base buckets from a to b, loose points on either side.
+        const int a = (first + kBaseSize - 1) / kBaseSize * kBaseSize;
+        const int b = end / kBaseSize * kBaseSize;
+        for (int k = first + 1; k < a; ++k)
+            point(k);
+        for (int k = b; k < end; ++k)
+            point(k);
+        size_t left = size_t(a) >> kBaseShift;
+        size_t right = size_t(b) >> kBaseShift;
+        for (int level = 0; left < right; ++level) {
+            const std::vector<Extremes> &buckets = m_levels[size_t(level)];
+            if (left & 1)
+                bucket(buckets[left++]);
+            if (right & 1)
+                bucket(buckets[--right]);
+            left >>= 1;
+            right >>= 1;
+        }
+    }
+    *low = lo;
+    *high = hi;
+}
+
+QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int columns) const
+{
+    catchUp();
+    const QVector<QPointF> &points = *m_points;
+    const int n = points.size();
+    if (columns < 1)
+        columns = 1;
+    if (n <= 2 * columns || !(xMax > xMin))
+        return points;
+    if (!m_ascending)
+        return decimateForDisplay(points, xMin, xMax, columns);
+
+    const QPointF *p = points.constData();
+    const QPointF *begin = std::lower_bound(p, p + n, xMin, [](const QPointF &q, double x) { return q.x() < x; });
+    const QPointF *stop = std::upper_bound(p, p + n, xMax, [](double x, const QPointF &q) { return x < q.x(); });
+    const int first = int(begin - p);
+    const int end = int(stop - p);
+
+    QVector<QPointF> out;
+    out.reserve(4 * columns + 8);
+    if (first > 0)
+        out.append(p[first - 1]);
+    if (end - first <= 2 * columns) {
+        for (int k = first; k < end; ++k)
+            out.append(p[k]);
+    } else {
+        const double scale = columns / (xMax - xMin);
+        auto columnOf = [&](int k) { return std::floor((p[k].x() - xMin) * scale); };
+        int i = first;
+        while (i < end) {
+            // The column's end: gallop, then halve.
+            const double col = columnOf(i);
+            int inside = i, outside = i + 1, step = 1;
+            while (outside < end && columnOf(outside) <= col) {
+                inside = outside;
+                step *= 2;
+                outside = i + step;
+            }
+            if (outside > end)
+                outside = end;
+            while (outside - inside > 1) {
+                const int mid = inside + (outside - inside) / 2;
+                if (columnOf(mid) <= col)
+                    inside = mid;
+                else
+                    outside = mid;
+            }
+            const int j = outside;
+            int lo, hi;
+            extremes(i, j, &lo, &hi);
+            int picks[4] = {i, lo, hi, j - 1};
+            std::sort(picks, picks + 4);
+            int prev = -1;
+            for (int k : picks) {
+                if (k != prev)
+                    out.append(p[k]);
+                prev = k;
+            }
+            i = j;
+        }
+    }
+    if (end < n)
+        out.append(p[end]);
+    return out;
+}

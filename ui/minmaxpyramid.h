@@ -1,0 +1,52 @@
+#pragma once
+
+#include <vector>
+
+#include <QPointF>
+#include <QVector>
+
+// The chart's reduction of its full-resolution points to the plot's width,
+// in work that grows with the columns shown, not with the points held.
+//
+// Beside the points it keeps, for buckets of 8, 16, 32, ... consecutive
+// points, the index of each bucket's lowest and highest point. A new point
+// updates one bucket per level. For a time range and a number of pixel
+// columns, each column's first and last point are found by searching on x,
+// and its lowest and highest point by combining a few buckets. The result is
+// exactly that of decimateForDisplay (first, lowest, highest and last point
+// of each column, in x order) for the points inside the range, plus the
+// nearest point outside on either side so the line runs on to the plot's
+// edges.
+//
+// The index follows the point vector it is given: points appended since the
+// last call are taken in then. After the points were changed in place,
+// call invalidate(). Points out of x order are reduced the plain way.
+class MinMaxPyramid
+{
+public:
+    explicit MinMaxPyramid(const QVector<QPointF> *points);
+
+    void invalidate();
+    QVector<QPointF> displayPoints(double xMin, double xMax, int columns) const;
+
+private:
+    struct Extremes
+    {
+        qint32 low;
+        qint32 high;
+    };
+
+    void forget() const;
+    void catchUp() const;
+    void take(int index) const;
+    void extremes(int first, int end, int *low, int *high) const;
+
+    const QVector<QPointF> *m_points;
+    mutable std::vector<std::vector<Extremes>> m_levels;
+    mutable int m_indexed = 0;
+    mutable bool m_ascending = true;
+    // The first and the last point indexed, to notice a vector refilled
+    // without invalidate().
+    mutable QPointF m_firstIndexed;
+    mutable QPointF m_lastIndexed;
+};
