@@ -34,6 +34,8 @@ namespace {
 // Up to this many rows a unit change re-expresses the table at once; above
 // it the work runs inside the busy indicator's modal loop.
 const int kDirectRebuildLimit = 1000;
+// Readings re-expressed between two turns of the event loop.
+const int kRowsPerEventPass = 20000;
 
 const char kFrameStyle[] = "QFrame{color: white; background: rgb(24, 144, 235);}";
 
@@ -347,10 +349,17 @@ void MainWindow::rebuildAfterUnitChange()
     const int rows = m_model->rowCount();
     if (rows == 0)
         return;
-    auto reexpress = [this] {
+    auto reexpress = [this](bool turns) {
         const UnitChoice units = unitChoice();
         m_plot->convert(
-            m_model->rowCount(), [this](int row, PelnorXLogItem *item) { return m_model->reading(row, item); },
+            m_model->rowCount(),
+            [this, turns](int row, PelnorXLogItem *item) {
+                // Behind the busy indicator the event loop gets a turn now
+                // and then, so the indicator keeps turning.
+                if (turns && row % kRowsPerEventPass == kRowsPerEventPass - 1)
+                    QCoreApplication::processEvents();
+                return m_model->reading(row, item);
+            },
             units);
         m_table->reexpress(units, headerLabels());
     };
@@ -358,13 +367,13 @@ void MainWindow::rebuildAfterUnitChange()
         QMetaObject::invokeMethod(
             this,
             [this, reexpress] {
-                reexpress();
+                reexpress(true);
                 closeLoading();
             },
             Qt::QueuedConnection);
         showLoadingAtCentre();
     } else {
-        reexpress();
+        reexpress(false);
     }
 }
 

@@ -81,11 +81,57 @@ void MinMaxPyramid::catchUp() const
         forget();
     if (m_indexed == n)
         return;
-    for (int i = m_indexed; i < n && m_ascending; ++i)
-        take(i);
+    if (m_indexed == 0)
+        build();
+    else
+        for (int i = m_indexed; i < n && m_ascending; ++i)
+            take(i);
     m_indexed = n;
     m_firstIndexed = p[0];
     m_lastIndexed = p[n - 1];
+}
+
+void MinMaxPyramid::build() const
+{
+    // All points at once (after a unit change, or a chart filled in bulk):
+    // each level from the one below, in time proportional to the points.
+    const int n = m_points->size();
+    const QPointF *p = m_points->constData();
+    for (int i = 1; i < n; ++i) {
+        if (p[i].x() < p[i - 1].x()) {
+            m_ascending = false;
+            return;
+        }
+    }
+    m_levels.assign(size_t(kLevels), {});
+    std::vector<Extremes> &base = m_levels[0];
+    base.reserve(size_t(n + kBaseSize - 1) / kBaseSize);
+    for (int first = 0; first < n; first += kBaseSize) {
+        Extremes e{first, first};
+        for (int k = first + 1; k < qMin(n, first + kBaseSize); ++k) {
+            if (lower(p, k, e.low))
+                e.low = k;
+            if (higher(p, k, e.high))
+                e.high = k;
+        }
+        base.push_back(e);
+    }
+    for (int level = 1; level < kLevels; ++level) {
+        const std::vector<Extremes> &below = m_levels[size_t(level - 1)];
+        std::vector<Extremes> &here = m_levels[size_t(level)];
+        here.reserve((below.size() + 1) / 2);
+        for (size_t b = 0; b < below.size(); b += 2) {
+            Extremes e = below[b];
+            if (b + 1 < below.size()) {
+                const Extremes &f = below[b + 1];
+                if (lower(p, f.low, e.low))
+                    e.low = f.low;
+                if (higher(p, f.high, e.high))
+                    e.high = f.high;
+            }
+            here.push_back(e);
+        }
+    }
 }
 
 void MinMaxPyramid::extremes(int first, int end, int *low, int *high) const

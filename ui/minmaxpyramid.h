@@ -38,6 +38,7 @@ private:
 
     void forget() const;
     void catchUp() const;
+    void build() const;
     void take(int index) const;
     void extremes(int first, int end, int *low, int *high) const;
 
