@@ -9,7 +9,8 @@ namespace bench {
 
 // The archive of finished runs at size: what archiving adds to Record, and
 // loading and listing runs in a file of 1,000 runs and 10 million readings
-// (AQ_BENCH_ARCHIVE_READINGS sets fewer for a quick run).
+// (AQ_BENCH_ARCHIVE_READINGS sets fewer for a quick run), and the same file
+// through the window: the History list, a day's recording opened.
 
 // Runs the named case in this child process; false when it is no archive case.
 bool runArchiveCase(const QStringList &args, const QString &base);

@@ -1,12 +1,30 @@
 #include "device/dataserialport.h"
 
 #include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QDir>
 #include <QLoggingCategory>
 #include <QMutexLocker>
 #include <QTimer>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 Q_LOGGING_CATEGORY(lcLink, "aq.device.link", QtWarningMsg)
+
+// The device file behind a port name ("ttyUSB0" is /dev/ttyUSB0), as Qt
+// opens it; on Windows the name itself.
+QString portLocation(const QString &name)
+{
+#ifdef Q_OS_UNIX
+    if (!name.isEmpty() && !QDir::isAbsolutePath(name))
+        return QStringLiteral("/dev/") + name;
+#endif
+    return name;
+}
 } // namespace
 
 static_assert(int(LinkLogic::FrameError) == DataSerialPort::CommuFrameError
@@ -75,9 +93,12 @@ void DataSerialPort::open(const QString &com, int baud)
         m_serialPort->setStopBits(QSerialPort::OneStop);
         m_serialPort->setParity(QSerialPort::NoParity);
         m_serialPort->clear(QSerialPort::AllDirections);
+        m_portFailure = PortLost;
+        m_portFailurePath = portLocation(com);
         emit commuError(CommuPortOpened);
         qDebug("open serialport succeed");
     } else {
+        noteOpenFailure(com);
         qDebug("open serialport failed");
     }
 }
@@ -92,10 +113,14 @@ void DataSerialPort::open(const QString &com, int baud, int dateBits, int stopBi
     }
     m_serialPort->setPortName(com);
     if (!m_serialPort->open(QIODevice::ReadWrite)) {
+        noteOpenFailure(com);
         qDebug("open serialport failed");
+        emit portOpenFailed(m_portFailure, m_portFailurePath);
         emit commuError(CommuNoPort);
         return;
     }
+    m_portFailure = PortLost;
+    m_portFailurePath = portLocation(com);
     m_serialPort->setBaudRate(baud, QSerialPort::AllDirections);
     if (dateBits >= 5 && dateBits <= 8)
         m_serialPort->setDataBits(QSerialPort::DataBits(dateBits));
@@ -114,6 +139,38 @@ void DataSerialPort::open(const QString &com, int baud, int dateBits, int stopBi
     m_serialPort->setFlowControl(QSerialPort::NoFlowControl);
     emit commuError(CommuPortOpened);
     qDebug("open serialport succeed");
+}
+
+DataSerialPort::PortFailure DataSerialPort::classifyOpenFailure(QSerialPort::SerialPortError error,
+                                                                bool deviceExists, bool readWritable)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return PortMissing;
+    case QSerialPort::PermissionError:
+        if (!deviceExists)
+            return PortMissing;
+        return readWritable ? PortInUse : PortPermissionDenied;
+    case QSerialPort::OpenError:
+        return PortInUse;
+    default:
+        return deviceExists ? PortFailureOther : PortMissing;
+    }
+}
+
+void DataSerialPort::noteOpenFailure(const QString &com)
+{
+    m_portFailurePath = portLocation(com);
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(m_portFailurePath);
+    const bool exists = QFileInfo::exists(m_portFailurePath);
+    const bool readWritable = ::access(path.constData(), R_OK | W_OK) == 0;
+#else
+    // Windows names no device file; a refused open there means in use.
+    const bool exists = m_serialPort->error() != QSerialPort::DeviceNotFoundError;
+    const bool readWritable = true;
+#endif
+    m_portFailure = classifyOpenFailure(m_serialPort->error(), exists, readWritable);
 }
 
 void DataSerialPort::close()
@@ -202,6 +259,8 @@ void DataSerialPort::perform(const LinkActions &actions)
     for (const LinkAction &a : actions) {
         switch (a.kind) {
         case Kind::Code:
+            if (a.value == CommuNoPort)
+                emit portOpenFailed(m_portFailure, m_portFailurePath);
             emit commuError(a.value);
             break;
         case Kind::Frame:

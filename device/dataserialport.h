@@ -36,6 +36,24 @@ public:
     };
     Q_ENUM(CommuStatus)
 
+    // Why the port could not be opened (or was lost), told just before each
+    // CommuNoPort so that the user learns what to do about it.
+    enum PortFailure {
+        PortFailureOther = 0,
+        PortMissing = 1,
+        PortPermissionDenied = 2,
+        PortInUse = 3,
+        PortLost = 4
+    };
+    Q_ENUM(PortFailure)
+
+    // The failure behind a refused open: Qt reports a device that is locked
+    // or held exclusively by another program as a permission error too, so
+    // whether the device exists and whether this user may read and write it
+    // tell the cases apart.
+    static PortFailure classifyOpenFailure(QSerialPort::SerialPortError error, bool deviceExists,
+                                           bool readWritable);
+
     static constexpr int kKeepIntervalMs = 500;
     static constexpr int kDownloadGuardMs = 150000;
 
@@ -58,6 +76,9 @@ signals:
     // from the moment the count has arrived until the package is complete,
     // a few times a second.
     void downloadProgress(int received, int total);
+    // Emitted right before commuError(CommuNoPort): a PortFailure and the
+    // device the link tried (its full path where the system has one).
+    void portOpenFailed(int reason, QString port);
 
 public slots:
     void open(const QString &com, int baud);
@@ -78,6 +99,7 @@ private slots:
 private:
     void perform(const LinkActions &actions);
     void openConfigured();
+    void noteOpenFailure(const QString &com);
 
     QSerialPort *m_serialPort = nullptr;
     std::unique_ptr<QMutex> m_mutex;
@@ -92,6 +114,11 @@ private:
     // hits a port opened again in the meantime.
     quint64 m_openCount = 0;
     quint64 m_lostCloseQueued = 0;
+
+    // What the next CommuNoPort is about: the last refused open, or a port
+    // lost after it opened.
+    PortFailure m_portFailure = PortFailureOther;
+    QString m_portFailurePath;
 
     mutable QMutex m_settingsMutex;
     QString m_portName = QStringLiteral("COM3");

@@ -437,6 +437,22 @@
         <source>toolBar</source>
         <translation>toolBar</translation>
     </message>
+    <message>
+        <source>History</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>Recordings and downloads kept in the history</source>
+        <translation>Recordings and downloads kept in the history</translation>
+    </message>
+    <message>
+        <source>The run shown was deleted from the history</source>
+        <translation>The run shown was deleted from the history</translation>
+    </message>
+    <message>
+        <source>The run could not be opened: %1</source>
+        <translation>The run could not be opened: %1</translation>
+    </message>
 </context>
 <context>
     <name>LogHelper</name>
@@ -478,6 +494,51 @@
 Readings are shown but not stored until the program ends.</source>
         <translation>The history database could not be set aside and renewed: %1
 Readings are shown but not stored until the program ends.</translation>
+    </message>
+</context>
+<context>
+    <name>StorageWarning</name>
+    <message>
+        <source>Readings are NOT being stored in this run: you chose to go on without the history database</source>
+        <translation>Readings are NOT being stored in this run: you chose to go on without the history database</translation>
+    </message>
+    <message>
+        <source>Readings are NOT being stored: the history database cannot be written</source>
+        <translation>Readings are NOT being stored: the history database cannot be written</translation>
+    </message>
+</context>
+<context>
+    <name>PortFailure</name>
+    <message>
+        <source>The port %1 does not exist. Plug in the adapter, or choose another port under Set.</source>
+        <translation>The port %1 does not exist. Plug in the adapter, or choose another port under Set.</translation>
+    </message>
+    <message>
+        <source>Permission denied on %1. Add your user to the group %2 (sudo usermod -aG %2 $USER) and log in again.</source>
+        <translation>Permission denied on %1. Add your user to the group %2 (sudo usermod -aG %2 $USER) and log in again.</translation>
+    </message>
+    <message>
+        <source>Permission denied on %1. Your user needs read and write access to it.</source>
+        <translation>Permission denied on %1. Your user needs read and write access to it.</translation>
+    </message>
+    <message>
+        <source>The port %1 is in use by another program. Close that program and try again.</source>
+        <translation>The port %1 is in use by another program. Close that program and try again.</translation>
+    </message>
+    <message>
+        <source>The connection to %1 was lost. Check the adapter and its cable.</source>
+        <translation>The connection to %1 was lost. Check the adapter and its cable.</translation>
+    </message>
+    <message>
+        <source>The port %1 could not be opened.</source>
+        <translation>The port %1 could not be opened.</translation>
+    </message>
+</context>
+<context>
+    <name>PortChoice</name>
+    <message>
+        <source>serial number %1</source>
+        <translation>serial number %1</translation>
     </message>
 </context>
 <context>
@@ -808,6 +869,177 @@ Runtime log: %3</translation>
         <location line="+73"/>
         <source>No Serial Port found</source>
         <translation>No Serial Port found</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>Recording (current)</source>
+        <translation>Recording (current)</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>Download (current)</source>
+        <translation>Download (current)</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>recording of unknown date (%1 readings)</source>
+        <translation>recording of unknown date (%1 readings)</translation>
+    </message>
+    <message>
+        <source>download of unknown date (%1 readings)</source>
+        <translation>download of unknown date (%1 readings)</translation>
+    </message>
+    <message>
+        <source>recording of %1 (%2 readings)</source>
+        <translation>recording of %1 (%2 readings)</translation>
+    </message>
+    <message>
+        <source>download of %1 (%2 readings)</source>
+        <translation>download of %1 (%2 readings)</translation>
+    </message>
+    <message>
+        <source>Showing %1</source>
+        <translation>Showing %1</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Recordings</source>
+        <translation>Recordings</translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>Readings</translation>
+    </message>
+    <message>
+        <source>Min speed (%1)</source>
+        <translation>Min speed (%1)</translation>
+    </message>
+    <message>
+        <source>Avg speed (%1)</source>
+        <translation>Avg speed (%1)</translation>
+    </message>
+    <message>
+        <source>Max speed (%1)</source>
+        <translation>Max speed (%1)</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Compact</source>
+        <translation>Compact</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Stop the recording first: it is shown in the window.</source>
+        <translation>Stop the recording first: it is shown in the window.</translation>
+    </message>
+    <message>
+        <source>Give the space of deleted runs back to the disk.</source>
+        <translation>Give the space of deleted runs back to the disk.</translation>
+    </message>
+    <message>
+        <source>The history could not be read: %1</source>
+        <translation>The history could not be read: %1</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>No recording or download is kept in the history yet.</source>
+        <translation>No recording or download is kept in the history yet.</translation>
+    </message>
+    <message>
+        <source>The current recording and download are kept until the next one starts.</source>
+        <translation>The current recording and download are kept until the next one starts.</translation>
+    </message>
+    <message>
+        <source>Delete the %1 from the history? This cannot be undone.</source>
+        <translation>Delete the %1 from the history? This cannot be undone.</translation>
+    </message>
+    <message>
+        <source>Delete these %1 runs (%2 readings) from the history? This cannot be undone.</source>
+        <translation>Delete these %1 runs (%2 readings) from the history? This cannot be undone.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Nothing was deleted: %1</source>
+        <translation>Nothing was deleted: %1</translation>
+    </message>
+    <message>
+        <source>%1 readings deleted; the history file was compacted to %2 MB.</source>
+        <translation>%1 readings deleted; the history file was compacted to %2 MB.</translation>
+    </message>
+    <message>
+        <source>%1 readings deleted.</source>
+        <translation>%1 readings deleted.</translation>
+    </message>
+    <message>
+        <source>The history file was compacted from %1 MB to %2 MB.</source>
+        <translation>The history file was compacted from %1 MB to %2 MB.</translation>
+    </message>
+    <message>
+        <source>The history file could not be compacted: %1</source>
+        <translation>The history file could not be compacted: %1</translation>
     </message>
 </context>
 </TS>

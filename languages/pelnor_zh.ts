@@ -437,6 +437,22 @@
         <source>toolBar</source>
         <translation>工具栏</translation>
     </message>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>Recordings and downloads kept in the history</source>
+        <translation>历史中保存的记录和下载</translation>
+    </message>
+    <message>
+        <source>The run shown was deleted from the history</source>
+        <translation>正在显示的数据已从历史记录中删除</translation>
+    </message>
+    <message>
+        <source>The run could not be opened: %1</source>
+        <translation>无法打开该数据：%1</translation>
+    </message>
 </context>
 <context>
     <name>LogHelper</name>
@@ -478,6 +494,51 @@
 Readings are shown but not stored until the program ends.</source>
         <translation>无法移开并重建历史数据库：%1
 在程序退出前，读数只显示而不保存。</translation>
+    </message>
+</context>
+<context>
+    <name>StorageWarning</name>
+    <message>
+        <source>Readings are NOT being stored in this run: you chose to go on without the history database</source>
+        <translation>本次运行不保存读数：您选择了在没有历史数据库的情况下继续</translation>
+    </message>
+    <message>
+        <source>Readings are NOT being stored: the history database cannot be written</source>
+        <translation>读数未被保存：无法写入历史数据库</translation>
+    </message>
+</context>
+<context>
+    <name>PortFailure</name>
+    <message>
+        <source>The port %1 does not exist. Plug in the adapter, or choose another port under Set.</source>
+        <translation>端口 %1 不存在。请插入适配器，或在“设置”中选择其他端口。</translation>
+    </message>
+    <message>
+        <source>Permission denied on %1. Add your user to the group %2 (sudo usermod -aG %2 $USER) and log in again.</source>
+        <translation>无权访问 %1。请将您的用户加入 %2 组（sudo usermod -aG %2 $USER），然后重新登录。</translation>
+    </message>
+    <message>
+        <source>Permission denied on %1. Your user needs read and write access to it.</source>
+        <translation>无权访问 %1。您的用户需要对它的读写权限。</translation>
+    </message>
+    <message>
+        <source>The port %1 is in use by another program. Close that program and try again.</source>
+        <translation>端口 %1 正被其他程序占用。请关闭该程序后重试。</translation>
+    </message>
+    <message>
+        <source>The connection to %1 was lost. Check the adapter and its cable.</source>
+        <translation>与 %1 的连接已断开。请检查适配器及其线缆。</translation>
+    </message>
+    <message>
+        <source>The port %1 could not be opened.</source>
+        <translation>无法打开端口 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>PortChoice</name>
+    <message>
+        <source>serial number %1</source>
+        <translation>序列号 %1</translation>
     </message>
 </context>
 <context>
@@ -808,6 +869,177 @@ Runtime log: %3</source>
         <location line="+73"/>
         <source>No Serial Port found</source>
         <translation>未找到串口</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>Recording (current)</source>
+        <translation>记录（当前）</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>记录</translation>
+    </message>
+    <message>
+        <source>Download (current)</source>
+        <translation>下载（当前）</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>recording of unknown date (%1 readings)</source>
+        <translation>日期不明的记录（%1 条读数）</translation>
+    </message>
+    <message>
+        <source>download of unknown date (%1 readings)</source>
+        <translation>日期不明的下载（%1 条读数）</translation>
+    </message>
+    <message>
+        <source>recording of %1 (%2 readings)</source>
+        <translation>%1 的记录（%2 条读数）</translation>
+    </message>
+    <message>
+        <source>download of %1 (%2 readings)</source>
+        <translation>%1 的下载（%2 条读数）</translation>
+    </message>
+    <message>
+        <source>Showing %1</source>
+        <translation>正在显示%1</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Recordings</source>
+        <translation>记录</translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>从</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>到</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始时间</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>时长</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>读数</translation>
+    </message>
+    <message>
+        <source>Min speed (%1)</source>
+        <translation>最小风速（%1）</translation>
+    </message>
+    <message>
+        <source>Avg speed (%1)</source>
+        <translation>平均风速（%1）</translation>
+    </message>
+    <message>
+        <source>Max speed (%1)</source>
+        <translation>最大风速（%1）</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Compact</source>
+        <translation>压缩</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Stop the recording first: it is shown in the window.</source>
+        <translation>请先停止记录：窗口正在显示它。</translation>
+    </message>
+    <message>
+        <source>Give the space of deleted runs back to the disk.</source>
+        <translation>将已删除数据占用的空间归还给磁盘。</translation>
+    </message>
+    <message>
+        <source>The history could not be read: %1</source>
+        <translation>无法读取历史记录：%1</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>No recording or download is kept in the history yet.</source>
+        <translation>历史记录中还没有任何记录或下载。</translation>
+    </message>
+    <message>
+        <source>The current recording and download are kept until the next one starts.</source>
+        <translation>当前的记录和下载会一直保留到下一次开始。</translation>
+    </message>
+    <message>
+        <source>Delete the %1 from the history? This cannot be undone.</source>
+        <translation>从历史记录中删除%1？此操作无法撤销。</translation>
+    </message>
+    <message>
+        <source>Delete these %1 runs (%2 readings) from the history? This cannot be undone.</source>
+        <translation>从历史记录中删除这 %1 组数据（%2 条读数）？此操作无法撤销。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Nothing was deleted: %1</source>
+        <translation>未删除任何内容：%1</translation>
+    </message>
+    <message>
+        <source>%1 readings deleted; the history file was compacted to %2 MB.</source>
+        <translation>已删除 %1 条读数；历史文件已压缩到 %2 MB。</translation>
+    </message>
+    <message>
+        <source>%1 readings deleted.</source>
+        <translation>已删除 %1 条读数。</translation>
+    </message>
+    <message>
+        <source>The history file was compacted from %1 MB to %2 MB.</source>
+        <translation>历史文件已从 %1 MB 压缩到 %2 MB。</translation>
+    </message>
+    <message>
+        <source>The history file could not be compacted: %1</source>
+        <translation>无法压缩历史文件：%1</translation>
     </message>
 </context>
 </TS>

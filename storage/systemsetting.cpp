@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QVariant>
 
 #include "storage/globals.h"
@@ -52,12 +53,25 @@ SystemSetting::SystemSetting()
     areaUnit = pendingAreaUnit = readInt(kKeyAreaUnit, QVariant(0));
     volumeUnit = pendingVolumeUnit = readInt(kKeyVolumeUnit, QVariant(0));
     exportPath = pSettings->value(QLatin1String(kKeyExportPath), QVariant(QStringLiteral("C:/"))).toString();
+#ifndef Q_OS_WIN
+    // "C:/" names no folder here: the export dialog starts in the user's
+    // documents instead. The file keeps what it holds until an export saves
+    // a chosen folder.
+    if (exportPath == QLatin1String("C:/"))
+        exportPath = defaultExportFolder();
+#endif
 
     qDebug() << QString("%1").arg(serialPortBaud);
 
     const QString problem = storageProblem();
     if (!problem.isEmpty())
         qCWarning(lcSettings).noquote() << "settings file:" << problem;
+}
+
+QString SystemSetting::defaultExportFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
 QString SystemSetting::storageProblem()

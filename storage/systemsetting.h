@@ -30,6 +30,11 @@ public:
     // a problem found at start to the debug log.
     static QString storageProblem();
 
+    // Where an export starts when none was chosen yet: the user's documents
+    // folder (the home folder if there is none). Used instead of the stored
+    // default "C:/" where that names no folder.
+    static QString defaultExportFolder();
+
     quint64 itemMask = 0;
     QString serialPortName;
     qint32 serialPortBaud = 0;

@@ -167,7 +167,7 @@ private slots:
         QStringList texts;
         for (QAction *a : child<QToolBar>("mainToolBar")->actions())
             texts << (a->isSeparator() ? QString("|") : a->text());
-        QCOMPARE(texts, (QStringList{"|", "Download", "Record", "|", "Export", "Set", "|", "About"}));
+        QCOMPARE(texts, (QStringList{"|", "Download", "Record", "|", "Export", "Set", "|", "About", "History"}));
         const QList<QAction *> side = child<QToolBar>("toprighttoolbar")->actions();
         QCOMPARE(side.size(), 1);
         QCOMPARE(side.first()->text(), QString("Side In/Out"));

@@ -16,7 +16,7 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("minSide");
         for (const char *p : {"download.png", "go.png", "tap.png", "exxport.png", "set.png",
-                              "images/question_check.png", "images/right.png", "images/left.png"})
+                              "images/question_check.png", "history.png", "images/right.png", "images/left.png"})
             QTest::newRow(p) << QString(":/picture/") + p << 32;
         for (const char *p : {"battle/battle0.png", "battle/battle1.png", "battle/battle2.png",
                               "battle/battle3.png", "battle/battle4.png", "battle/empty.png"})

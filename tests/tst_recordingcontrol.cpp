@@ -14,6 +14,7 @@
 #include "ui/setserailport.h"
 #include "device/dataserialport.h"
 #include "device/wireformat.h"
+#include "storage/appfiles.h"
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 #include "storage/systemlogmanager.h"
@@ -377,7 +378,8 @@ private slots:
         QCOMPARE(answer.title(), QString("About"));
         const QString text = answer.text();
         QVERIFY(text.startsWith("AQ7316 Anemometer\n\rV1.1 \n\rBased on Qt 5.7.1 (MSVC2015, 32 bit)\n\rBuilt at "));
-        QVERIFY(text.endsWith("\n\rThe program is Data Logger For AQ7316\n\r"));
+        // The places of the program's files follow the fixed pieces.
+        QVERIFY(text.endsWith("\n\rThe program is Data Logger For AQ7316\n\r" + appFilesDescription()));
         QVERIFY(QRegularExpression("Built at [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4}\n\r").match(text).hasMatch());
     }
 };

@@ -60,7 +60,12 @@ private slots:
         QCOMPARE(s.serialPortName, QString("COM3"));
         QCOMPARE(s.serialPortBaud, 9600);
         QCOMPARE(s.queryPeriod, 500);
+#ifdef Q_OS_WIN
         QCOMPARE(s.exportPath, QString("C:/"));
+#else
+        QCOMPARE(s.exportPath, SystemSetting::defaultExportFolder());
+        QVERIFY(!s.exportPath.isEmpty());
+#endif
         for (int v : {s.language, s.tempUnit, s.windUnit, s.areaUnit, s.volumeUnit})
             QCOMPARE(v, 0);
         QCOMPARE(s.pendingLanguage, s.language);

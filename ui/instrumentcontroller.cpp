@@ -6,9 +6,11 @@
 #include "device/storedpackage.h"
 #include "storage/globals.h"
 #include "storage/loadthread.h"
+#include "storage/runarchive.h"
 #include "storage/systemlogmanager.h"
 #include "storage/systemsetting.h"
 #include "ui/messageboxnotice.h"
+#include "ui/portfailuretext.h"
 
 InstrumentController::InstrumentController(const QString &dataDirectory, QObject *parent)
     : QObject(parent)
@@ -19,6 +21,9 @@ InstrumentController::InstrumentController(const QString &dataDirectory, QObject
                                                 : new SystemLogManager(dataDirectory, nullptr);
 
     m_link = new DataSerialPort();
+    connect(m_link, &DataSerialPort::portOpenFailed, this, [this](int reason, const QString &port) {
+        m_portFailure = {reason, portFailureText(reason, port)};
+    }, Qt::QueuedConnection);
     m_thread = new QThread();
     m_link->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_link, &QObject::deleteLater);
@@ -39,12 +44,14 @@ void InstrumentController::applyPortSettings()
     m_link->setPortSettings(pSystemSetting->serialPortName, pSystemSetting->serialPortBaud);
 }
 
-void InstrumentController::beginRecording()
+QString InstrumentController::beginRecording()
 {
     applyPortSettings();
     m_recording = true;
     m_downloading = false;
+    m_shownRun = 0;
     pSystemLogManager->deleteSystemLog();
+    return pSystemLogManager->takeArchiveFailure();
 }
 
 void InstrumentController::endRecording()
@@ -52,11 +59,38 @@ void InstrumentController::endRecording()
     m_recording = false;
 }
 
-void InstrumentController::beginDownload()
+QString InstrumentController::beginDownload()
 {
     m_downloading = true;
+    m_shownRun = 0;
     pSystemLogManager->deleteSystemLogIn();
     applyPortSettings();
+    return pSystemLogManager->takeArchiveFailure();
+}
+
+QList<PelnorXLogItem> *InstrumentController::openRun(qint64 id, QString *error)
+{
+    auto *list = new QList<PelnorXLogItem>();
+    RunArchive archive;
+    if (archive.loadRun(id, list) < 0) {
+        *error = archive.lastError();
+        delete list;
+        return nullptr;
+    }
+    // The live tables' pseudo-runs are the live sets themselves: a later
+    // reload reads them as it always did.
+    m_shownRun = id > 0 ? id : 0;
+    if (id == RunArchive::CurrentDownload)
+        m_downloading = true;
+    else if (id == RunArchive::CurrentRecording)
+        m_downloading = false;
+    return list;
+}
+
+void InstrumentController::forgetShownRun()
+{
+    m_shownRun = 0;
+    m_downloading = false;
 }
 
 bool InstrumentController::storeReading(const PelnorXLogItem &record)
@@ -78,9 +112,18 @@ int InstrumentController::storeDownloaded(const QVector<DownloadedRecord> &recor
 QList<PelnorXLogItem> *InstrumentController::readShownTable()
 {
     auto *list = new QList<PelnorXLogItem>();
-    if (m_downloading)
+    if (m_shownRun > 0)
+        RunArchive().loadRun(m_shownRun, list);
+    else if (m_downloading)
         pSystemLogManager->querySystemLogIn(list);
     else
         pSystemLogManager->querySystemLog(list);
     return list;
+}
+
+InstrumentController::PortFailure InstrumentController::takePortFailure()
+{
+    PortFailure failure = m_portFailure;
+    m_portFailure = PortFailure();
+    return failure;
 }

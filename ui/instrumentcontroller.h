@@ -33,21 +33,45 @@ public:
 
     const bool &recording() const { return m_recording; }
     const bool &showingDownload() const { return m_downloading; }
+    // The archived run the window shows (a RunArchive id), 0 when it shows
+    // one of the live tables.
+    qint64 shownArchivedRun() const { return m_shownRun; }
 
     // Before the link is asked to poll: the configured port, an empty
-    // recording table.
-    void beginRecording();
+    // recording table. The previous recording moves to the archive; when it
+    // could not, the sentence that tells the user why (it is then kept in
+    // the table and the new readings join it), else empty.
+    QString beginRecording();
     void endRecording();
     // Before the link is asked for the stored records: the configured port,
-    // an empty download table.
-    void beginDownload();
+    // an empty download table. Returns as beginRecording.
+    QString beginDownload();
+
+    // Reads a run of the archive (or RunArchive's current pseudo-runs) and
+    // makes it the record set the window shows, so that a unit change reads
+    // it again. Null with *error set when it could not be read; the shown
+    // set is then unchanged.
+    QList<PelnorXLogItem> *openRun(qint64 id, QString *error);
+    // The window no longer shows the archived run (it was deleted): an
+    // empty live recording set.
+    void forgetShownRun();
 
     // Whether the reading was stored in the recording table.
     bool storeReading(const PelnorXLogItem &record);
     // How many of the downloaded records were stored.
     int storeDownloaded(const QVector<DownloadedRecord> &records);
-    // The history table the window shows, read at once.
+    // The record set the window shows, read at once.
     QList<PelnorXLogItem> *readShownTable();
+
+    // Why the link last reported no port (a DataSerialPort::PortFailure and
+    // the sentence for the user); cleared by the call. The link tells it just
+    // before the status code, so it is here when the code is handled.
+    struct PortFailure
+    {
+        int reason = -1;
+        QString text;
+    };
+    PortFailure takePortFailure();
 
 private:
     void applyPortSettings();
@@ -55,6 +79,8 @@ private:
     DataSerialPort *m_link = nullptr;
     QThread *m_thread = nullptr;
     LoadThread *m_loader = nullptr;
+    PortFailure m_portFailure;
     bool m_recording = false;
     bool m_downloading = false;
+    qint64 m_shownRun = 0;
 };

@@ -13,6 +13,20 @@ namespace Ui {
 class MainWindow;
 }
 
+// Digit counts of the four displays: room for the longest text each can
+// get from any reading the instrument can send, in any unit it shows (at
+// least the counts the panel always had: 8, 8, 13, 13).
+struct PanelDigits
+{
+    int temperature = 8;
+    int wind = 8;
+    int area = 13;
+    int volume = 13;
+};
+PanelDigits panelDigits();
+// Digits a seven-segment display needs to show text whole.
+int lcdDigitsFor(const QString &text);
+
 // The panel beside the chart: four seven-segment displays with their unit
 // labels, the instrument's state and its battery picture. It shows the
 // units the instrument itself shows for a live reading, the user's units

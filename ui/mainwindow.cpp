@@ -1,5 +1,7 @@
 #include "ui/mainwindow.h"
 
+#include <memory>
+
 #include <QAction>
 #include <QChartView>
 #include <QCoreApplication>
@@ -8,6 +10,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 
 #include "device/dataserialport.h"
@@ -16,9 +19,12 @@
 #include "resources/pictures.h"
 #include "storage/globals.h"
 #include "storage/loadthread.h"
+#include "storage/loghelper.h"
+#include "storage/systemlogmanager.h"
 #include "storage/systemsetting.h"
 #include "ui/instrumentcontroller.h"
 #include "ui/devicetexts.h"
+#include "ui/historydialog.h"
 #include "ui/livepanel.h"
 #include "ui/mainwindowform.h"
 #include "ui/qprocessindicator.h"
@@ -26,6 +32,8 @@
 #include "ui/recordtable.h"
 #include "ui/recordtablemodel.h"
 #include "ui/setserailport.h"
+#include "ui/storageprompt.h"
+#include "ui/storagewarning.h"
 #include "ui/unitlabels.h"
 #include "ui/windowmessages.h"
 
@@ -77,6 +85,18 @@ MainWindow::MainWindow(const QString &dataDirectory, QWidget *parent)
 
     setUpLink();
     m_indicator = std::make_unique<QProcessIndicator>();
+
+    m_storageWarning = new StorageWarning(statusBar());
+    // Asked once the window is on screen, so the question has a parent to
+    // sit on.
+    QTimer::singleShot(0, this, &MainWindow::checkStorageAtStart);
+}
+
+void MainWindow::checkStorageAtStart()
+{
+    const bool storing = StoragePrompt::resolveBrokenDatabase(this, *pSystemLogManager);
+    m_storageWarning->reportAtStart(storing, SystemSetting::storageProblem(),
+                                    pLogHelper ? pLogHelper->problem() : QString());
 }
 
 MainWindow::~MainWindow()
@@ -107,6 +127,8 @@ void MainWindow::createActions()
     bar->addSeparator();
     m_actAbout = add(bar, ":/picture/images/question_check.png", tr("About"), tr("About"),
                      &MainWindow::slotAboutBar);
+    m_actHistory = add(bar, ":/picture/history.png", tr("History"),
+                       tr("Recordings and downloads kept in the history"), &MainWindow::slotHistoryBar);
 
     ui->toprighttoolbar->setIconSize(QSize(32, 32));
     m_actSide = add(ui->toprighttoolbar, ":/picture/images/right.png", tr("Side In/Out"), tr("Side In/Out"),
@@ -178,10 +200,12 @@ void MainWindow::onRecvDataFrame(QByteArray ba)
 
     // A reading the database refused (a locked or full disk) is still shown,
     // but the user is told that it is not being kept.
-    if (m_controller->storeReading(record))
+    const bool stored = m_controller->storeReading(record);
+    if (stored)
         statusBar()->showMessage(tr("Realtime data received"));
     else
         statusBar()->showMessage(tr("Realtime data received, but NOT stored: the history database cannot be written"));
+    m_storageWarning->storingWorked(stored);
 }
 
 void MainWindow::slotDownloadItem(QByteArray package)
@@ -203,6 +227,7 @@ void MainWindow::slotDownloadItem(QByteArray package)
     m_table->appendDownloaded(records, units);
     m_plot->showDownloaded(records, units, now);
     const int storedCount = m_controller->storeDownloaded(records);
+    m_storageWarning->storingWorked(storedCount >= n);
 
     m_panel->showDownloaded(n > 0 ? &records.last().item : nullptr, units);
     m_table->setHeaders(headerLabels());
@@ -236,7 +261,7 @@ void MainWindow::slotStartStopRecording()
 
 void MainWindow::startRecording()
 {
-    m_controller->beginRecording();
+    tellArchiveFailure(m_controller->beginRecording());
     emit startQuery();
     showRecordingState(true);
     resetTableColumns();
@@ -261,7 +286,9 @@ void MainWindow::showRecordingState(bool recording)
 
 void MainWindow::slotDownloadBar(bool)
 {
-    m_controller->beginDownload();
+    // Told before the link is asked: the package must not arrive before the
+    // busy indicator waits for it.
+    tellArchiveFailure(m_controller->beginDownload());
     m_plot->clear();
     resetTableColumns();
     emit download();
@@ -280,11 +307,16 @@ void MainWindow::onCommuStutusError(int error)
             closeLoading();
         break;
     case DataSerialPort::CommuNoPort: {
+        // Why the port did not open; a plain missing port keeps the status
+        // line as it is.
+        const InstrumentController::PortFailure why = m_controller->takePortFailure();
+        if (why.reason != DataSerialPort::PortMissing && !why.text.isEmpty())
+            statusBar()->showMessage(tr("no serialport") + QStringLiteral(": ") + why.text);
         if (m_recording)
             stopRecording();
         else
             closeLoading();
-        WindowMessages::noSerialPort(this);
+        WindowMessages::noSerialPort(this, why.text);
         break;
     }
     case DataSerialPort::CommuOffline:
@@ -380,6 +412,70 @@ void MainWindow::rebuildAfterUnitChange()
 void MainWindow::slotAboutBar(bool)
 {
     WindowMessages::about(this);
+}
+
+void MainWindow::tellArchiveFailure(const QString &failure)
+{
+    // The previous run stays in its table and the new readings join it: the
+    // warning stays until a later run is archived again.
+    m_storageWarning->archiveResult(failure);
+    if (!failure.isEmpty())
+        QMessageBox::warning(this, tr("History"), failure, QMessageBox::Ok);
+}
+
+void MainWindow::slotHistoryBar(bool)
+{
+    HistoryDialog dialog(unitChoice(), !m_recording, this);
+    dialog.exec();
+    const qint64 shown = m_controller->shownArchivedRun();
+    if (shown > 0 && dialog.deletedRuns().contains(shown)) {
+        m_controller->forgetShownRun();
+        m_plot->clear();
+        resetTableColumns();
+        statusBar()->showMessage(tr("The run shown was deleted from the history"));
+    }
+    if (dialog.choice() == HistoryDialog::Choice::None || !openRun(dialog.chosenRun()))
+        return;
+    if (dialog.choice() == HistoryDialog::Choice::Export)
+        slotExportBar(false);
+}
+
+bool MainWindow::openRun(const RunArchive::Summary &run)
+{
+    if (m_recording)
+        return false;
+    // Read and shown inside the busy indicator's loop, which turns between
+    // the table's blocks of rows, as in a rebuild after a unit change. (A
+    // link status code may close the indicator before the loop gets here.)
+    auto error = std::make_shared<QString>();
+    QTimer::singleShot(0, this, [this, run, error] {
+        QList<PelnorXLogItem> *rows = m_controller->openRun(run.id, error.get());
+        if (!rows) {
+            closeLoading();
+            return;
+        }
+        m_plot->clear();
+        resetTableColumns();
+        m_plot->showReadings(*rows, runChartTimes(*rows, run), unitChoice());
+        // The table is painted once, when all its rows are in: a repaint
+        // per block would cost more than the rows themselves.
+        ui->tv_Record->setUpdatesEnabled(false);
+        onLoadFinished(rows);
+        ui->tv_Record->setUpdatesEnabled(true);
+    });
+    showLoadingAtCentre();
+    if (!error->isEmpty()) {
+        QMessageBox::warning(this, tr("History"), tr("The run could not be opened: %1").arg(*error), QMessageBox::Ok);
+        return false;
+    }
+    m_table->selectLastRow();
+    statusBar()->showMessage(shownRunMessage(run));
+    return true;
+}
+
+qint64 MainWindow::shownArchivedRun() const
+{
+    return m_controller->shownArchivedRun();
 }
 
 void MainWindow::slotExportBar(bool)

@@ -10,6 +10,7 @@
 
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
+#include "storage/runarchive.h"
 #include "ui/exportflow.h"
 #include "ui/recordchart.h"
 
@@ -20,6 +21,7 @@ class LivePanel;
 class QProcessIndicator;
 class RecordTable;
 class RecordTableModel;
+class StorageWarning;
 
 namespace QtCharts {
 class QChart;
@@ -58,6 +60,13 @@ public:
     bool isRecording() const { return m_recording; }
     bool isShowingDownload() const { return m_downloading; }
 
+    // Shows a run of the history (or a current pseudo-run) in the chart and
+    // the table, behind the busy indicator; a later unit change re-expresses
+    // it. False, after telling the user why, when it could not be read.
+    bool openRun(const RunArchive::Summary &run);
+    // The archived run the table shows, 0 for a live table.
+    qint64 shownArchivedRun() const;
+
     // Asks for the export directory; the file dialog unless replaced.
     using DirectoryPicker = ExportFlow::DirectoryPicker;
     void setDirectoryPicker(DirectoryPicker picker);
@@ -75,6 +84,7 @@ private slots:
     void slotExportBar(bool trigger);
     void slotOptionBar(bool);
     void slotAboutBar(bool trigger);
+    void slotHistoryBar(bool);
     void on_sideButton_Side_clicked(bool);
     void onRecordTableviewClicked(QModelIndex);
     void slotDownloadItem(QByteArray);
@@ -100,6 +110,8 @@ private:
     void offlineSequence();
     void openOptions(int mode);
     void rebuildAfterUnitChange();
+    void checkStorageAtStart();
+    void tellArchiveFailure(const QString &failure);
 
     std::unique_ptr<Ui::MainWindow> ui;
     InstrumentController *m_controller = nullptr;
@@ -114,6 +126,7 @@ private:
     QAction *m_actRecord = nullptr;
     QAction *m_actSet = nullptr;
     QAction *m_actAbout = nullptr;
+    QAction *m_actHistory = nullptr;
     QAction *m_actSide = nullptr;
     // Owned by the chart view, made by RecordChart.
     QtCharts::QChart *m_chart = nullptr;
@@ -123,6 +136,8 @@ private:
     QtCharts::QLineSeries *m_seriesTemp = nullptr;
     QtCharts::QLineSeries *m_seriesWind = nullptr;
     std::unique_ptr<QProcessIndicator> m_indicator;
+    // Owned by the status bar.
+    StorageWarning *m_storageWarning = nullptr;
     // Owned by the controller, which runs it in its worker thread.
     DataSerialPort *m_dataSerialPort = nullptr;
     // The controller's state: a recording runs; the shown table is the download.

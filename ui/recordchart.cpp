@@ -131,6 +131,31 @@ void RecordChart::showDownloaded(const QVector<DownloadedRecord> &records, const
     refresh();
 }
 
+void RecordChart::showReadings(const QList<PelnorXLogItem> &records, const QVector<qint64> &timesMs,
+                               const UnitChoice &units)
+{
+    const int n = qMin(records.size(), timesMs.size());
+    m_tempPoints.clear();
+    m_windPoints.clear();
+    m_tempReduction.invalidate();
+    m_windReduction.invalidate();
+    m_tempPoints.reserve(n);
+    m_windPoints.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const PelnorXLogItem &r = records.at(i);
+        const double x = double(timesMs.at(i));
+        if (hasTemperatureReading(r, RowOrigin::Rebuilt))
+            m_tempPoints.append(QPointF(x, chartTemperature(r, units.temp)));
+        m_windPoints.append(QPointF(x, chartWindSpeed(r, units.wind)));
+    }
+    m_seriesTemp->clear();
+    m_seriesWind->clear();
+    if (n > 0)
+        m_axisTime->setRange(QDateTime::fromMSecsSinceEpoch(timesMs.first()),
+                             QDateTime::fromMSecsSinceEpoch(timesMs.at(n - 1)));
+    refresh();
+}
+
 void RecordChart::convert(const QList<PelnorXLogItem> &records, const UnitChoice &units)
 {
     convert(

@@ -49,6 +49,9 @@ public:
                     bool first);
     // Downloaded records at their places on the time axis, which ends at `now`.
     void showDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units, const QDateTime &now);
+    // Readings read back from the history at the given times (ms since the
+    // epoch, one per reading, ascending); the time axis spans them.
+    void showReadings(const QList<PelnorXLogItem> &records, const QVector<qint64> &timesMs, const UnitChoice &units);
     // The points' values afresh in new units, at the times they had.
     void convert(const QList<PelnorXLogItem> &records, const UnitChoice &units);
     // The same from count readings, reading(i, &item) giving the i-th (false:

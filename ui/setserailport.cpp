@@ -17,10 +17,13 @@
 #include <QRadioButton>
 #include <QSerialPortInfo>
 #include <QStringList>
+#include <QVariant>
+#include <QVector>
 #include <QVBoxLayout>
 
 #include "storage/globals.h"
 #include "storage/systemsetting.h"
+#include "ui/portchoice.h"
 
 namespace Ui {
 
@@ -322,29 +325,31 @@ setSerailPort::~setSerailPort() = default;
 void setSerailPort::fillPortList()
 {
     const QString configured = pSystemSetting->serialPortName;
-    QStringList names;
+    QVector<PortChoice> choices;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &port : ports) {
-        // On Unix the stored name may be the full path of a listed port.
-        if (m_configuredPortIndex < 0 && !configured.isEmpty()
-            && (port.portName() == configured || port.systemLocation() == configured))
-            m_configuredPortIndex = names.size();
-        names << port.portName();
-    }
+    for (const QSerialPortInfo &port : ports)
+        choices << portChoice(portFacts(port), serialByIdPath(port.systemLocation()));
+    m_configuredPortIndex = indexOfConfigured(choices, configured);
     // A configured port missing from the list but present as a device stays
     // on offer, so OK does not quietly move the program to another port.
-    if (m_configuredPortIndex < 0 && !configured.isEmpty() && portDeviceExists(configured)) {
-        m_configuredPortIndex = names.size();
-        names << configured;
+    const bool configuredExists = !configured.isEmpty() && portDeviceExists(configured);
+    if (m_configuredPortIndex < 0 && configuredExists) {
+        m_configuredPortIndex = choices.size();
+        PortChoice own;
+        own.label = own.value = configured;
+        own.names << configured;
+        choices << own;
     }
 
-    if (names.isEmpty()) {
+    if (choices.isEmpty()) {
         QMessageBox::warning(this, tr("No Serial Port found"), tr("OK"), QMessageBox::Ok);
         return;
     }
-    for (const QString &name : qAsConst(names))
-        ui->cb_SerialPort->addItem(QIcon(), name);
-    ui->cb_SerialPort->setCurrentIndex(m_configuredPortIndex >= 0 ? m_configuredPortIndex : 0);
+    for (const PortChoice &choice : qAsConst(choices))
+        ui->cb_SerialPort->addItem(QIcon(), choice.label, choice.value);
+    // A configured port that is gone (the first run's "COM3" on Linux)
+    // gives way to the one USB adapter plugged in, if there is just one.
+    ui->cb_SerialPort->setCurrentIndex(preselectedPort(choices, configured, configuredExists));
 }
 
 void setSerailPort::resetPendingFields()
@@ -367,7 +372,10 @@ void setSerailPort::on_pb_set_SerialPort_clicked()
 {
     SystemSetting *settings = pSystemSetting;
 
-    const QString port = ui->cb_SerialPort->currentText();
+    // The entry's stored name (an adapter's stable name where it has one);
+    // an entry without one stands for itself.
+    const QVariant value = ui->cb_SerialPort->currentData();
+    const QString port = value.isValid() ? value.toString() : ui->cb_SerialPort->currentText();
     const bool configuredKept =
         m_configuredPortIndex >= 0 && ui->cb_SerialPort->currentIndex() == m_configuredPortIndex;
     if (!configuredKept && !port.isEmpty() && port != settings->serialPortName) {

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "storage/appfiles.h"
+
 void WindowMessages::about(QWidget *parent)
 {
     const QString text = QCoreApplication::translate("MainWindow", "AQ7316 Anemometer")
@@ -11,17 +13,22 @@ void WindowMessages::about(QWidget *parent)
         + QStringLiteral("Based on Qt 5.7.1 (MSVC2015, 32 bit)\n\r") + QStringLiteral("Built at ")
         + QLatin1String(__DATE__) + QStringLiteral("\n\r")
         + QCoreApplication::translate("MainWindow", "The program is Data Logger For AQ7316")
-        + QStringLiteral("\n\r");
+        + QStringLiteral("\n\r")
+        // Where settings, history and runtime log are: the first thing to
+        // know when one of them cannot be written.
+        + appFilesDescription();
     QMessageBox box(QMessageBox::Information, QCoreApplication::translate("MainWindow", "About"), text,
         QMessageBox::NoButton, parent);
     box.addButton(QCoreApplication::translate("MainWindow", "OK"), QMessageBox::AcceptRole);
     box.exec();
 }
 
-void WindowMessages::noSerialPort(QWidget *parent)
+void WindowMessages::noSerialPort(QWidget *parent, const QString &detail)
 {
     QMessageBox box(QMessageBox::Information, QCoreApplication::translate("MainWindow", "Error"),
         QCoreApplication::translate("MainWindow", "no serialport"), QMessageBox::NoButton, parent);
+    if (!detail.isEmpty())
+        box.setInformativeText(detail);
     box.addButton(QCoreApplication::translate("MainWindow", "OK"), QMessageBox::AcceptRole);
     box.exec();
 }

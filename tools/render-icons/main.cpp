@@ -26,6 +26,7 @@ const Picture kPictures[] = {
     {"exxport", "exxport.png", 64},
     {"set", "set.png", 64},
     {"question_check", "images/question_check.png", 64},
+    {"history", "history.png", 64},
     {"right", "images/right.png", 64},
     {"left", "images/left.png", 64},
     {"battle0", "battle/battle0.png", 128},
