@@ -8,26 +8,28 @@
 namespace {
 
 // Level 0 holds buckets of 2^kBaseShift points; shorter runs are scanned.
-const int kBaseShift = 3;
+const int kBaseShift = 4;
 const int kBaseSize = 1 << kBaseShift;
 // Enough levels for any int index.
 const int kLevels = 31 - kBaseShift;
 
 // The lower of two points by y, the earlier of equals (as a scan in x
 // order keeps the first it meets).
-inline bool lower(const QPointF *p, int a, int b)
+template <typename Pick>
+inline bool lower(const Pick &a, const Pick &b)
 {
-    return p[a].y() < p[b].y() || (p[a].y() == p[b].y() && a < b);
+    return a.y < b.y || (a.y == b.y && a.index < b.index);
+}
+
+template <typename Pick>
+inline bool higher(const Pick &a, const Pick &b)
+{
+    return a.y > b.y || (a.y == b.y && a.index < b.index);
 }
 
 inline bool samePoint(const QPointF &a, const QPointF &b)
 {
     return a.x() == b.x() && a.y() == b.y();
-}
-
-inline bool higher(const QPointF *p, int a, int b)
-{
-    return p[a].y() > p[b].y() || (p[a].y() == p[b].y() && a < b);
 }
 
 } // namespace
@@ -59,15 +61,16 @@ void MinMaxPyramid::take(int index) const
     for (int level = 0; level < kLevels; ++level) {
         std::vector<Extremes> &buckets = m_levels[size_t(level)];
         const size_t bucket = size_t(index) >> (kBaseShift + level);
+        const Pick here{index, p[index].y()};
         if (bucket == buckets.size()) {
-            buckets.push_back({index, index});
+            buckets.push_back({here, here});
             continue;
         }
         Extremes &e = buckets[bucket];
-        if (lower(p, index, e.low))
-            e.low = index;
-        if (higher(p, index, e.high))
-            e.high = index;
+        if (lower(here, e.low))
+            e.low = here;
+        if (higher(here, e.high))
+            e.high = here;
     }
 }
 
@@ -107,12 +110,13 @@ void MinMaxPyramid::build() const
     std::vector<Extremes> &base = m_levels[0];
     base.reserve(size_t(n + kBaseSize - 1) / kBaseSize);
     for (int first = 0; first < n; first += kBaseSize) {
-        Extremes e{first, first};
+        Extremes e{{first, p[first].y()}, {first, p[first].y()}};
         for (int k = first + 1; k < qMin(n, first + kBaseSize); ++k) {
-            if (lower(p, k, e.low))
-                e.low = k;
-            if (higher(p, k, e.high))
-                e.high = k;
+            const Pick here{k, p[k].y()};
+            if (lower(here, e.low))
+                e.low = here;
+            if (higher(here, e.high))
+                e.high = here;
         }
         base.push_back(e);
     }
@@ -124,9 +128,9 @@ void MinMaxPyramid::build() const
             Extremes e = below[b];
             if (b + 1 < below.size()) {
                 const Extremes &f = below[b + 1];
-                if (lower(p, f.low, e.low))
+                if (lower(f.low, e.low))
                     e.low = f.low;
-                if (higher(p, f.high, e.high))
+                if (higher(f.high, e.high))
                     e.high = f.high;
             }
             here.push_back(e);
@@ -137,17 +141,19 @@ void MinMaxPyramid::build() const
 void MinMaxPyramid::extremes(int first, int end, int *low, int *high) const
 {
     const QPointF *p = m_points->constData();
-    int lo = first, hi = first;
+    Pick lo{first, p[first].y()};
+    Pick hi = lo;
     auto point = [&](int k) {
-        if (lower(p, k, lo))
-            lo = k;
-        if (higher(p, k, hi))
-            hi = k;
+        const Pick here{k, p[k].y()};
+        if (lower(here, lo))
+            lo = here;
+        if (higher(here, hi))
+            hi = here;
     };
     auto bucket = [&](const Extremes &e) {
-        if (lower(p, e.low, lo))
+        if (lower(e.low, lo))
             lo = e.low;
-        if (higher(p, e.high, hi))
+        if (higher(e.high, hi))
             hi = e.high;
     };
     if (end - first < 2 * kBaseSize) {
@@ -173,8 +179,8 @@ void MinMaxPyramid::extremes(int first, int end, int *low, int *high) const
             right >>= 1;
         }
     }
-    *low = lo;
-    *high = hi;
+    *low = lo.index;
+    *high = hi.index;
 }
 
 QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int columns) const

@@ -8,7 +8,7 @@
 // The chart's reduction of its full-resolution points to the plot's width,
 // in work that grows with the columns shown, not with the points held.
 //
-// Beside the points it keeps, for buckets of 8, 16, 32, ... consecutive
+// Beside the points it keeps, for buckets of 16, 32, 64, ... consecutive
 // points, the index of each bucket's lowest and highest point. A new point
 // updates one bucket per level. For a time range and a number of pixel
 // columns, each column's first and last point are found by searching on x,
@@ -30,10 +30,17 @@ public:
     QVector<QPointF> displayPoints(double xMin, double xMax, int columns) const;
 
 private:
+    // A point by index, with its y at hand: comparing buckets then reads
+    // no point, which for a week of readings would mostly miss the cache.
+    struct Pick
+    {
+        qint32 index;
+        double y;
+    };
     struct Extremes
     {
-        qint32 low;
-        qint32 high;
+        Pick low;
+        Pick high;
     };
 
     void forget() const;
