@@ -34,16 +34,21 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
+#include <QMouseEvent>
+#include <QChart>
 
 #include "archivebench.h"
 #include "benchsupport.h"
 #include "literalview.h"
+#include "statsbench.h"
 #include "ui/unitlabels.h"
 #include "storage/globals.h"
 #include "storage/loghelper.h"
 #include "storage/systemlogmanager.h"
 #include "storage/systemsetting.h"
 #include "ui/chartdecimation.h"
+#include "ui/chartinteraction.h"
 #include "ui/exportwriter.h"
 #include "ui/minmaxpyramid.h"
 #include "ui/mainwindow.h"
@@ -699,6 +704,69 @@ void caseWeekMemory(const QString &base)
     report(QStringLiteral("week.memory.compact.mib"), double(win.model->rowCount()) * sizeof(CompactReading) / 1048576.0);
 }
 
+// The statistics and pointer logic of one live reading, at a day of readings.
+void caseStats()
+{
+    const StatsBenchResult r = measureStats(kDay);
+    report(QStringLiteral("stats.ms"), r.medianMs);
+    report(QStringLiteral("stats.p99"), r.p99Ms);
+    report(QStringLiteral("stats.check"), r.describe());
+}
+
+// Zoom (wheel notches at the plot's centre) and pan (a drag) over a day of
+// readings; each step timed from the event to the chart view rendered into
+// an image, as a repaint draws it.
+void caseZoomPan(const QString &base)
+{
+    Window win(freshDir(base, QStringLiteral("zoompan")));
+    win.prefillLive(kDay);
+    win.frame(kDay);
+    QWidget *viewport = win.plot->viewport();
+    QChart *chart = win.plot->chart();
+    QImage image(win.plot->size(), QImage::Format_ARGB32_Premultiplied);
+    const QPoint centre = win.plot->mapFromScene(chart->mapToScene(chart->plotArea().center()));
+    auto timed = [&](const std::function<void()> &step) {
+        const Clock::time_point t0 = Clock::now();
+        step();
+        static_cast<QWidget *>(win.plot)->render(&image);
+        return msSince(t0);
+    };
+    auto wheel = [&](int delta) {
+        QWheelEvent e(QPointF(centre), QPointF(viewport->mapToGlobal(centre)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &e);
+    };
+    auto mouse = [&](QEvent::Type type, const QPoint &at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &e);
+    };
+
+    std::vector<double> zoomMs;
+    std::vector<double> panMs;
+    for (int k = 0; k < 15; ++k)
+        zoomMs.push_back(timed([&] { wheel(120); }));
+    const double spanIn = double(win.timeAxis()->min().msecsTo(win.timeAxis()->max()));
+    mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
+    for (int k = 1; k <= 15; ++k) {
+        const QPoint at = centre + QPoint(k * 20, 0);
+        panMs.push_back(timed([&] { mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }));
+    }
+    mouse(QEvent::MouseButtonRelease, centre + QPoint(300, 0), Qt::LeftButton, Qt::NoButton);
+    for (int k = 0; k < 15; ++k)
+        zoomMs.push_back(timed([&] { wheel(-120); }));
+    const double spanOut = double(win.timeAxis()->min().msecsTo(win.timeAxis()->max()));
+
+    report(QStringLiteral("zoom.ms"), median(zoomMs));
+    report(QStringLiteral("zoom.max"), *std::max_element(zoomMs.begin(), zoomMs.end()));
+    report(QStringLiteral("pan.ms"), median(panMs));
+    report(QStringLiteral("pan.max"), *std::max_element(panMs.begin(), panMs.end()));
+    report(QStringLiteral("zoompan.check"),
+           QStringLiteral("zoomed in to %1 s of %2 s, out to %3 s")
+               .arg(spanIn / 1000, 0, 'f', 0)
+               .arg(kDay / 2)
+               .arg(spanOut / 1000, 0, 'f', 0));
+}
+
 // What one live reading costs the database and the runtime log alone.
 void caseInsert(const QString &base)
 {
@@ -775,6 +843,10 @@ int runCase(const QStringList &args)
         caseWeekMemory(base);
     else if (name == QLatin1String("memory-literal"))
         caseMemoryLiteral(base);
+    else if (name == QLatin1String("stats"))
+        caseStats();
+    else if (name == QLatin1String("zoompan"))
+        caseZoomPan(base);
     else if (!runArchiveCase(args, base))
         return 2;
     return 0;
@@ -907,6 +979,8 @@ int runAll()
     runChild({QStringLiteral("memory-literal")});
     runChild({QStringLiteral("picture")});
     runChild({QStringLiteral("insert")});
+    runChild({QStringLiteral("stats")});
+    runChild({QStringLiteral("zoompan")});
 
     // ---- the table ----
     QStringList rows;
@@ -1050,6 +1124,18 @@ int runAll()
             QStringLiteral("-"), QStringLiteral("-"), true,
             QStringLiteral("about 30,000 pages: run with AQ_BENCH_WEEK_PDF=1"));
     }
+    const double sm = value(QStringLiteral("stats.ms"));
+    row(QStringLiteral("Statistics and hover logic per live reading, 172,800 readings held"), QStringLiteral("< 0.5 ms"),
+        millis(sm), QStringLiteral("-"), QStringLiteral("-"), sm >= 0 && sm < 0.5, text(QStringLiteral("stats.check")));
+    const double zm = value(QStringLiteral("zoom.ms"));
+    const double pn = value(QStringLiteral("pan.ms"));
+    row(QStringLiteral("Zoom (wheel) of a 172,800-reading chart to the chart repainted"), QStringLiteral("< 50 ms"),
+        millis(zm), QStringLiteral("-"), QStringLiteral("-"), zm > 0 && zm < 50,
+        QStringLiteral("median of 30 notches in and out, slowest %1; %2")
+            .arg(millis(value(QStringLiteral("zoom.max"))), text(QStringLiteral("zoompan.check"))));
+    row(QStringLiteral("Pan (drag) of a zoomed 172,800-reading chart to the chart repainted"), QStringLiteral("< 50 ms"),
+        millis(pn), QStringLiteral("-"), QStringLiteral("-"), pn > 0 && pn < 50,
+        QStringLiteral("median of 15 drag steps of 20 px, slowest %1").arg(millis(value(QStringLiteral("pan.max")))));
 
     rows << archiveRows(runChild, text);
 

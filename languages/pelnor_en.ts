@@ -438,6 +438,22 @@
         <translation>toolBar</translation>
     </message>
     <message>
+        <source>Follow</source>
+        <translation>Follow</translation>
+    </message>
+    <message>
+        <source>Keep the newest reading in view</source>
+        <translation>Keep the newest reading in view</translation>
+    </message>
+    <message>
+        <source>Auto axes</source>
+        <translation>Auto axes</translation>
+    </message>
+    <message>
+        <source>Fit the value axes to the readings shown</source>
+        <translation>Fit the value axes to the readings shown</translation>
+    </message>
+    <message>
         <source>History</source>
         <translation>History</translation>
     </message>

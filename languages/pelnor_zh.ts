@@ -438,6 +438,22 @@
         <translation>工具栏</translation>
     </message>
     <message>
+        <source>Follow</source>
+        <translation>跟随</translation>
+    </message>
+    <message>
+        <source>Keep the newest reading in view</source>
+        <translation>保持最新读数在视图内</translation>
+    </message>
+    <message>
+        <source>Auto axes</source>
+        <translation>自动坐标</translation>
+    </message>
+    <message>
+        <source>Fit the value axes to the readings shown</source>
+        <translation>按显示的读数调整数值坐标轴</translation>
+    </message>
+    <message>
         <source>History</source>
         <translation>历史记录</translation>
     </message>

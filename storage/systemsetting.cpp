@@ -25,6 +25,7 @@ const char kKeyWindUnit[] = "System/WindUnit";
 const char kKeyAreaUnit[] = "System/AreaUnit";
 const char kKeyVolumeUnit[] = "System/VolumeUnit";
 const char kKeyExportPath[] = "System/ExportPath";
+const char kKeyAutoAxes[] = "System/AutoAxes";
 
 // A value that does not read as a 32-bit whole number (a hand-edited "abc",
 // or a number beyond 32 bits) gives 0. QVariant::toInt() alone would wrap
@@ -53,6 +54,7 @@ SystemSetting::SystemSetting()
     areaUnit = pendingAreaUnit = readInt(kKeyAreaUnit, QVariant(0));
     volumeUnit = pendingVolumeUnit = readInt(kKeyVolumeUnit, QVariant(0));
     exportPath = pSettings->value(QLatin1String(kKeyExportPath), QVariant(QStringLiteral("C:/"))).toString();
+    autoAxes = readInt(kKeyAutoAxes, QVariant(0)) != 0;
 #ifndef Q_OS_WIN
     // "C:/" names no folder here: the export dialog starts in the user's
     // documents instead. The file keeps what it holds until an export saves
@@ -127,6 +129,9 @@ void SystemSetting::save(SettingItem item)
         break;
     case ExportPath:
         pSettings->setValue(QLatin1String(kKeyExportPath), QVariant(exportPath));
+        break;
+    case AutoAxes:
+        pSettings->setValue(QLatin1String(kKeyAutoAxes), QVariant(autoAxes ? 1 : 0));
         break;
     }
 }

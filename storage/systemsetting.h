@@ -18,6 +18,7 @@ public:
         AreaUnit = 6,
         VolumeUnit = 7,
         ExportPath = 8,
+        AutoAxes = 9,
     };
 
     SystemSetting();
@@ -50,4 +51,6 @@ public:
     qint32 pendingAreaUnit = 0;
     qint32 pendingVolumeUnit = 0;
     QString exportPath;
+    // Value axes fitted to the readings shown instead of the fixed ranges.
+    bool autoAxes = false;
 };

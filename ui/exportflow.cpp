@@ -85,8 +85,9 @@ void ExportFlow::exportPdf(const QString &dir, const QStringList &headers)
     m_window->statusBar()->showMessage(QCoreApplication::translate("MainWindow", "Exporting..."));
     m_action->setEnabled(false);
     QString error;
-    const bool ok
-        = ExportWriter::writePdfReport(path, chart, headers, *m_model, pSystemSetting->language, now, &error);
+    const bool ok = m_summary
+        ? ExportWriter::writePdfReport(path, chart, headers, *m_model, pSystemSetting->language, now, m_summary(), &error)
+        : ExportWriter::writePdfReport(path, chart, headers, *m_model, pSystemSetting->language, now, &error);
     finish(ok, path, error);
 }
 

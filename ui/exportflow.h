@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "ui/exportwriter.h"
+
 class QAction;
 class QMainWindow;
 class QWidget;
@@ -22,6 +24,8 @@ public:
     ExportFlow(QMainWindow *window, QWidget *chartView, const RecordTableModel *model, QAction *exportAction);
 
     void setDirectoryPicker(DirectoryPicker picker);
+    // What the PDF's first page sums up under the chart; no summary unless set.
+    void setSummary(std::function<ExportWriter::ReportSummary()> summary) { m_summary = std::move(summary); }
     // The table's rows under these column headers.
     void run(const QStringList &headers);
 
@@ -35,4 +39,5 @@ private:
     const RecordTableModel *m_model = nullptr;
     QAction *m_action = nullptr;
     DirectoryPicker m_directoryPicker;
+    std::function<ExportWriter::ReportSummary()> m_summary;
 };

@@ -22,16 +22,19 @@
 #include "storage/loghelper.h"
 #include "storage/systemlogmanager.h"
 #include "storage/systemsetting.h"
+#include "ui/chartinteraction.h"
 #include "ui/instrumentcontroller.h"
 #include "ui/devicetexts.h"
 #include "ui/historydialog.h"
 #include "ui/livepanel.h"
 #include "ui/mainwindowform.h"
 #include "ui/qprocessindicator.h"
+#include "ui/readingstats.h"
 #include "ui/recordchart.h"
 #include "ui/recordtable.h"
 #include "ui/recordtablemodel.h"
 #include "ui/setserailport.h"
+#include "ui/statspanel.h"
 #include "ui/storageprompt.h"
 #include "ui/storagewarning.h"
 #include "ui/unitlabels.h"
@@ -77,8 +80,18 @@ MainWindow::MainWindow(const QString &dataDirectory, QWidget *parent)
     m_axisWind = m_plot->axisWind();
     m_seriesTemp = m_plot->seriesTemp();
     m_seriesWind = m_plot->seriesWind();
+    m_plot->setAutoAxes(pSystemSetting->autoAxes);
+    m_stats = std::make_unique<ReadingStats>(ui->wStats, m_plot.get());
+    m_table->setListener(m_stats.get());
+    m_pointer = new ChartInteraction(ui->wv_Plot, m_plot.get(), this);
+    connect(m_pointer, &ChartInteraction::viewChanged, this, [this] { m_stats->show(); });
+    connect(m_pointer, &ChartInteraction::autoAxesToggled, this, [](bool on) {
+        pSystemSetting->autoAxes = on;
+        pSystemSetting->save(SystemSetting::AutoAxes);
+    });
     createActions();
     m_export = std::make_unique<ExportFlow>(this, ui->wv_Plot, m_model, m_actExport);
+    m_export->setSummary([this] { return m_stats->reportSummary(); });
 
     m_panel = std::make_unique<LivePanel>(ui.get());
     ui->frmMain->setStyleSheet(QLatin1String(kFrameStyle));
@@ -103,6 +116,8 @@ MainWindow::~MainWindow()
 {
     // The link's worker thread ends before the window's parts go.
     delete m_controller;
+    // The pointer's filter goes before the chart view it watches.
+    delete m_pointer;
 }
 
 void MainWindow::createActions()
@@ -197,6 +212,7 @@ void MainWindow::onRecvDataFrame(QByteArray ba)
     const UnitChoice units = unitChoice();
     m_table->appendLive(record, units);
     m_plot->appendLive(record, units, now, m_model->rowCount() == 1);
+    m_stats->addLive(record, now.toMSecsSinceEpoch());
 
     // A reading the database refused (a locked or full disk) is still shown,
     // but the user is told that it is not being kept.
@@ -226,6 +242,7 @@ void MainWindow::slotDownloadItem(QByteArray package)
 
     m_table->appendDownloaded(records, units);
     m_plot->showDownloaded(records, units, now);
+    m_stats->addDownloaded(records);
     const int storedCount = m_controller->storeDownloaded(records);
     m_storageWarning->storingWorked(storedCount >= n);
 
@@ -378,6 +395,7 @@ void MainWindow::rebuildAfterUnitChange()
     // The loader stays connected to onLoadFinished for whoever reads a
     // record set back.
     updateAxes();
+    m_stats->show();
     const int rows = m_model->rowCount();
     if (rows == 0)
         return;

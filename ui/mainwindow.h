@@ -17,8 +17,10 @@
 class QAction;
 class DataSerialPort;
 class InstrumentController;
+class ChartInteraction;
 class LivePanel;
 class QProcessIndicator;
+class ReadingStats;
 class RecordTable;
 class RecordTableModel;
 class StorageWarning;
@@ -59,6 +61,7 @@ public:
     QProcessIndicator *busyIndicator() const { return m_indicator.get(); }
     bool isRecording() const { return m_recording; }
     bool isShowingDownload() const { return m_downloading; }
+    ChartInteraction *chartInteraction() const { return m_pointer; }
 
     // Shows a run of the history (or a current pseudo-run) in the chart and
     // the table, behind the busy indicator; a later unit change re-expresses
@@ -119,6 +122,8 @@ private:
     std::unique_ptr<LivePanel> m_panel;
     std::unique_ptr<ExportFlow> m_export;
     std::unique_ptr<RecordTable> m_table;
+    std::unique_ptr<ReadingStats> m_stats;
+    ChartInteraction *m_pointer = nullptr;
     // Owned by the table view.
     RecordTableModel *m_model = nullptr;
     QAction *m_actDownload = nullptr;

@@ -15,6 +15,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "ui/statspanel.h"
+
 namespace Ui {
 
 namespace {
@@ -198,6 +200,9 @@ void MainWindow::setupUi(QMainWindow *window)
     verticalLayout_4->setStretch(2, 1);
 
     verticalLayout_3->addWidget(wRealPanel);
+    // The statistics of what the table shows, under the displays.
+    wStats = new StatsPanel(sidewidget);
+    verticalLayout_3->addWidget(wStats);
     verticalLayout_2->addLayout(verticalLayout_3);
     verticalLayout_2->setStretch(0, 3);
     verticalLayout_2->setStretch(1, 1);

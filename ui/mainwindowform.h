@@ -10,6 +10,7 @@ class QTableView;
 class QToolBar;
 class QVBoxLayout;
 class QWidget;
+class StatsPanel;
 
 namespace QtCharts {
 class QChartView;
@@ -47,6 +48,7 @@ public:
     QLabel *unitTemp = nullptr;
     QLCDNumber *numArea = nullptr;
     QLabel *unitArea = nullptr;
+    StatsPanel *wStats = nullptr;
     QToolBar *mainToolBar = nullptr;
     QStatusBar *statusBar = nullptr;
     QToolBar *toprighttoolbar = nullptr;

@@ -190,61 +190,53 @@ QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int colu
     const int n = points.size();
     if (columns < 1)
         columns = 1;
-    if (n <= 2 * columns || !(xMax > xMin))
-        return points;
     if (!m_ascending)
         return decimateForDisplay(points, xMin, xMax, columns);
 
+    // The points in the range and the nearest one outside on either side.
     const QPointF *p = points.constData();
     const QPointF *begin = std::lower_bound(p, p + n, xMin, [](const QPointF &q, double x) { return q.x() < x; });
     const QPointF *stop = std::upper_bound(p, p + n, xMax, [](double x, const QPointF &q) { return x < q.x(); });
-    const int first = int(begin - p);
-    const int end = int(stop - p);
+    const int first = qMax(0, int(begin - p) - 1);
+    const int end = qMin(n, int(stop - p) + 1);
+    if (end - first <= 2 * columns || !(xMax > xMin))
+        return (first == 0 && end == n) ? points : points.mid(first, end - first);
 
     QVector<QPointF> out;
     out.reserve(4 * columns + 8);
-    if (first > 0)
-        out.append(p[first - 1]);
-    if (end - first <= 2 * columns) {
-        for (int k = first; k < end; ++k)
-            out.append(p[k]);
-    } else {
-        const double scale = columns / (xMax - xMin);
-        auto columnOf = [&](int k) { return std::floor((p[k].x() - xMin) * scale); };
-        int i = first;
-        while (i < end) {
-            // The column's end: gallop, then halve.
-            const double col = columnOf(i);
-            int inside = i, outside = i + 1, step = 1;
-            while (outside < end && columnOf(outside) <= col) {
-                inside = outside;
-                step *= 2;
-                outside = i + step;
-            }
-            if (outside > end)
-                outside = end;
-            while (outside - inside > 1) {
-                const int mid = inside + (outside - inside) / 2;
-                if (columnOf(mid) <= col)
-                    inside = mid;
-                else
-                    outside = mid;
-            }
-            const int j = outside;
-            int lo, hi;
-            extremes(i, j, &lo, &hi);
-            int picks[4] = {i, lo, hi, j - 1};
-            std::sort(picks, picks + 4);
-            int prev = -1;
-            for (int k : picks) {
-                if (k != prev)
-                    out.append(p[k]);
-                prev = k;
-            }
-            i = j;
+    const double scale = columns / (xMax - xMin);
+    auto columnOf = [&](int k) { return std::floor((p[k].x() - xMin) * scale); };
+    int i = first;
+    while (i < end) {
+        // The column's end: gallop, then halve.
+        const double col = columnOf(i);
+        int inside = i, outside = i + 1, step = 1;
+        while (outside < end && columnOf(outside) <= col) {
+            inside = outside;
+            step *= 2;
+            outside = i + step;
         }
+        if (outside > end)
+            outside = end;
+        while (outside - inside > 1) {
+            const int mid = inside + (outside - inside) / 2;
+            if (columnOf(mid) <= col)
+                inside = mid;
+            else
+                outside = mid;
+        }
+        const int j = outside;
+        int lo, hi;
+        extremes(i, j, &lo, &hi);
+        int picks[4] = {i, lo, hi, j - 1};
+        std::sort(picks, picks + 4);
+        int prev = -1;
+        for (int k : picks) {
+            if (k != prev)
+                out.append(p[k]);
+            prev = k;
+        }
+        i = j;
     }
-    if (end < n)
-        out.append(p[end]);
     return out;
 }

@@ -13,10 +13,10 @@
 // updates one bucket per level. For a time range and a number of pixel
 // columns, each column's first and last point are found by searching on x,
 // and its lowest and highest point by combining a few buckets. The result is
-// exactly that of decimateForDisplay (first, lowest, highest and last point
-// of each column, in x order) for the points inside the range, plus the
-// nearest point outside on either side so the line runs on to the plot's
-// edges.
+// exactly that of displayPointsInRange (chartviewport.h): the points in
+// the range with the nearest one outside on either side, reduced as
+// decimateForDisplay does (first, lowest, highest and last point of each
+// column, in x order) when there are more than the columns show.
 //
 // The index follows the point vector it is given: points appended since the
 // last call are taken in then. After the points were changed in place,

@@ -78,6 +78,18 @@ RecordChart::RecordChart(QChartView *view, int tempUnit, int windUnit)
 
 void RecordChart::updateAxes(int tempUnit, int windUnit)
 {
+    m_tempUnit = tempUnit;
+    m_windUnit = windUnit;
+    if (m_autoAxes && m_seriesWind) {
+        m_axisTemp->setTitleText(trMainWindow(temperatureAxis(tempUnit).titleSource));
+        m_axisWind->setTitleText(trMainWindow(windAxis(windUnit).titleSource));
+        fitValueAxes(m_seriesTemp->pointsVector(), m_seriesWind->pointsVector());
+        return;
+    }
+    for (QValueAxis *axis : {m_axisTemp, m_axisWind}) {
+        axis->setTickCount(5);
+        axis->setLabelFormat(QString());
+    }
     const AxisSpec temp = temperatureAxis(tempUnit);
     m_axisTemp->setTitleText(trMainWindow(temp.titleSource));
     m_axisTemp->setRange(temp.min, temp.max);
@@ -92,6 +104,7 @@ void RecordChart::clear()
     m_windPoints.clear();
     m_seriesTemp->clear();
     m_seriesWind->clear();
+    m_viewport.clear();
     const QDateTime now = QDateTime::currentDateTime();
     m_axisTime->setRange(now, now);
 }
@@ -110,8 +123,8 @@ void RecordChart::appendLive(const PelnorXLogItem &record, const UnitChoice &uni
     m_seriesTemp->clear();
     m_seriesWind->clear();
     if (first)
-        m_axisTime->setMin(now);
-    m_axisTime->setMax(now);
+        m_viewport.clear();
+    m_viewport.addReading(x);
     refresh();
 }
 
@@ -127,7 +140,8 @@ void RecordChart::showDownloaded(const QVector<DownloadedRecord> &records, const
         m_windPoints.append(QPointF(x, chartWindSpeed(r.item, units.wind)));
     }
     if (n > 0)
-        m_axisTime->setRange(now.addMSecs(-kDownloadSpacingMs * n), now);
+        m_viewport.setData(TimeRange{double(now.addMSecs(-kDownloadSpacingMs * n).toMSecsSinceEpoch()),
+                                     double(now.toMSecsSinceEpoch())});
     refresh();
 }
 
@@ -193,13 +207,68 @@ void RecordChart::convert(int count, const std::function<bool(int, PelnorXLogIte
 
 void RecordChart::refresh()
 {
-    const double minX = double(m_axisTime->min().toMSecsSinceEpoch());
-    const double maxX = double(m_axisTime->max().toMSecsSinceEpoch());
+    // Points put in without the viewport hearing of them (a run shown
+    // afresh) widen its data to theirs.
+    if (!m_windPoints.isEmpty()) {
+        const double first = qMin(m_windPoints.first().x(), m_tempPoints.isEmpty() ? m_windPoints.first().x() : m_tempPoints.first().x());
+        const double last = qMax(m_windPoints.last().x(), m_tempPoints.isEmpty() ? m_windPoints.last().x() : m_tempPoints.last().x());
+        const TimeRange &data = m_viewport.data();
+        if (!m_viewport.hasData() || first < data.min || last > data.max)
+            m_viewport.setData(TimeRange{m_viewport.hasData() ? qMin(first, data.min) : first,
+                                         m_viewport.hasData() ? qMax(last, data.max) : last});
+    }
+    TimeRange range{double(m_axisTime->min().toMSecsSinceEpoch()), double(m_axisTime->max().toMSecsSinceEpoch())};
+    if (m_viewport.hasData()) {
+        range = m_viewport.view();
+        const qint64 from = qint64(range.min);
+        const qint64 to = qint64(range.max);
+        if (m_axisTime->min().toMSecsSinceEpoch() != from || m_axisTime->max().toMSecsSinceEpoch() != to)
+            m_axisTime->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
+    }
     // Up to four points per column are kept; one column per two pixels
     // keeps the line as sharp as the screen shows it.
     int columns = int(m_chart->plotArea().width()) / 2;
     if (columns < 200)
         columns = 800;
-    m_seriesTemp->replace(m_tempReduction.displayPoints(minX, maxX, columns));
-    m_seriesWind->replace(m_windReduction.displayPoints(minX, maxX, columns));
+    const QVector<QPointF> temps = m_tempReduction.displayPoints(range.min, range.max, columns);
+    const QVector<QPointF> winds = m_windReduction.displayPoints(range.min, range.max, columns);
+    if (m_autoAxes)
+        fitValueAxes(temps, winds);
+    m_seriesTemp->replace(temps);
+    m_seriesWind->replace(winds);
+}
+
+void RecordChart::setAutoAxes(bool on)
+{
+    m_autoAxes = on;
+    updateAxes(m_tempUnit, m_windUnit);
+    refresh();
+}
+
+void RecordChart::fitValueAxes(const QVector<QPointF> &temps, const QVector<QPointF> &winds)
+{
+    // Only the points inside the time range count: the neighbours that run
+    // the line to the plot's edges may lie far off.
+    const double from = double(m_axisTime->min().toMSecsSinceEpoch());
+    const double to = double(m_axisTime->max().toMSecsSinceEpoch());
+    auto fit = [from, to](QValueAxis *axis, const QVector<QPointF> &points, bool zeroBased, const AxisSpec &fixed) {
+        double lo = qInf();
+        double hi = -qInf();
+        for (const QPointF &p : points) {
+            if (p.x() < from || p.x() > to)
+                continue;
+            lo = qMin(lo, p.y());
+            hi = qMax(hi, p.y());
+        }
+        if (lo > hi) {
+            axis->setRange(fixed.min, fixed.max);
+            return;
+        }
+        const ValueAxisRange r = niceValueRange(lo, hi, zeroBased);
+        axis->setRange(r.min, r.max);
+        axis->setTickCount(r.tickCount);
+        axis->setLabelFormat(QStringLiteral("%.%1f").arg(r.decimals));
+    };
+    fit(m_axisTemp, temps, false, temperatureAxis(m_tempUnit));
+    fit(m_axisWind, winds, true, windAxis(m_windUnit));
 }

@@ -8,6 +8,7 @@
 
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
+#include "ui/chartviewport.h"
 #include "ui/minmaxpyramid.h"
 
 struct DownloadedRecord;
@@ -58,10 +59,20 @@ public:
     // none, the point stays as it is).
     void convert(int count, const std::function<bool(int, PelnorXLogItem *)> &reading,
                  const UnitChoice &units);
-    // Hands the series the points reduced to the plot's current width.
+    // Hands the series the points of the visible range, reduced to the
+    // plot's current width when there are more than it shows.
     void refresh();
 
+    // The time window in view (zoom, pan, following the newest reading).
+    ChartViewport &viewport() { return m_viewport; }
+    const ChartViewport &viewport() const { return m_viewport; }
+    // Value axes fitted to the points shown instead of the units' fixed ranges.
+    void setAutoAxes(bool on);
+    bool autoAxes() const { return m_autoAxes; }
+
 private:
+    void fitValueAxes(const QVector<QPointF> &temps, const QVector<QPointF> &winds);
+
     QtCharts::QChart *m_chart = nullptr;
     QtCharts::QDateTimeAxis *m_axisTime = nullptr;
     QtCharts::QValueAxis *m_axisTemp = nullptr;
@@ -72,4 +83,8 @@ private:
     QVector<QPointF> m_windPoints;
     MinMaxPyramid m_tempReduction{&m_tempPoints};
     MinMaxPyramid m_windReduction{&m_windPoints};
+    ChartViewport m_viewport;
+    bool m_autoAxes = false;
+    int m_tempUnit = 0;
+    int m_windUnit = 0;
 };

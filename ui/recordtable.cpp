@@ -46,6 +46,8 @@ void RecordTable::reset(const QStringList &headers)
 {
     m_model->clear();
     setHeaders(headers);
+    if (m_listener)
+        m_listener->rowsCleared();
 }
 
 void RecordTable::setHeaders(const QStringList &headers)
@@ -94,12 +96,18 @@ void appendInSlices(RecordTableModel *model, const List &records, const UnitChoi
 
 void RecordTable::appendRebuilt(const QList<PelnorXLogItem> &records, const UnitChoice &units)
 {
+    const int firstRow = m_model->rowCount();
     appendInSlices(m_model, records, units);
+    if (m_listener)
+        m_listener->rowsRebuilt(records, firstRow);
 }
 
 void RecordTable::appendRebuilt(const QVector<PelnorXLogItem> &records, const UnitChoice &units)
 {
+    const int firstRow = m_model->rowCount();
     appendInSlices(m_model, records, units);
+    if (m_listener)
+        m_listener->rowsRebuilt(QList<PelnorXLogItem>::fromVector(records), firstRow);
 }
 
 void RecordTable::reexpress(const UnitChoice &units, const QStringList &headers)

@@ -11,6 +11,17 @@ struct DownloadedRecord;
 class QTableView;
 class RecordTableModel;
 
+// Told when the table's rows are emptied and when rows read back from the
+// history enter, whichever path fills the table.
+class RecordTableListener
+{
+public:
+    virtual ~RecordTableListener() = default;
+    virtual void rowsCleared() = 0;
+    // records became rows firstRow onwards.
+    virtual void rowsRebuilt(const QList<PelnorXLogItem> &records, int firstRow) = 0;
+};
+
 // The record table: one row per reading in the user's units, with fixed
 // column widths and row heights, the last row selected as rows arrive.
 class RecordTable
@@ -36,8 +47,10 @@ public:
     // read back from the history; the last row made current.
     void reexpress(const UnitChoice &units, const QStringList &headers);
     void selectLastRow();
+    void setListener(RecordTableListener *listener) { m_listener = listener; }
 
 private:
     QTableView *m_view = nullptr;
     RecordTableModel *m_model = nullptr;
+    RecordTableListener *m_listener = nullptr;
 };
