@@ -172,12 +172,19 @@ bool writeCsv(const QString &path, const QStringList &headers, const QAbstractIt
         putField(label);
     put(QByteArrayLiteral("\n"));
 
+    // A line is gathered and written at once: a week of readings is 1.2
+    // million lines.
     const int rows = model.rowCount();
     const int columns = model.columnCount();
+    QByteArray line;
     for (int row = 0; row < rows && !error; ++row) {
-        for (int column = 0; column < columns; ++column)
-            putField(model.data(model.index(row, column), Qt::DisplayRole).toString());
-        put(QByteArrayLiteral("\n"));
+        line.clear();
+        for (int column = 0; column < columns; ++column) {
+            line.append(model.data(model.index(row, column), Qt::DisplayRole).toString().toLocal8Bit());
+            line.append(',');
+        }
+        line.append('\n');
+        put(line);
     }
 
     // Most write errors (a full disk) only show when the buffer is flushed.

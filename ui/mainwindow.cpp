@@ -46,9 +46,11 @@
 
 namespace {
 
-// Up to this many rows a unit change rebuilds the table at once; above it
-// the loader does, inside the busy indicator's modal loop.
+// Up to this many rows a unit change re-expresses the table at once; above
+// it the work runs inside the busy indicator's modal loop.
 const int kDirectRebuildLimit = 1000;
+// Readings re-expressed between two turns of the event loop.
+const int kRowsPerEventPass = 20000;
 
 // After a resume, the status keeps saying so for this long before the
 // usual per-reading text returns.
@@ -342,7 +344,7 @@ void MainWindow::onRecvDataFrame(QByteArray ba)
     m_panel->showReading(frame, record);
 
     const UnitChoice units = unitChoice();
-    m_table->appendLive(tableRowTexts(record, units, RowOrigin::Live));
+    m_table->appendLive(record, units);
     m_plot->appendLive(record, units, now, m_model->rowCount() == 1);
     m_stats->addLive(record, now.toMSecsSinceEpoch());
 
@@ -590,24 +592,41 @@ void MainWindow::slotOptionBar(bool)
 
 void MainWindow::rebuildAfterUnitChange()
 {
+    // The table and the chart are re-expressed from the readings they show,
+    // not read back from the history: what the history holds may differ
+    // (readings it could not store, an older recording it could not empty).
+    // The loader stays connected to onLoadFinished for whoever reads a
+    // record set back.
     updateAxes();
     m_stats->show();
     const int rows = m_model->rowCount();
+    if (rows == 0)
+        return;
+    auto reexpress = [this](bool turns) {
+        const UnitChoice units = unitChoice();
+        m_plot->convert(
+            m_model->rowCount(),
+            [this, turns](int row, PelnorXLogItem *item) {
+                // Behind the busy indicator the event loop gets a turn now
+                // and then, so the indicator keeps turning.
+                if (turns && row % kRowsPerEventPass == kRowsPerEventPass - 1)
+                    QCoreApplication::processEvents();
+                return m_model->reading(row, item);
+            },
+            units);
+        m_table->reexpress(units, headerLabels());
+    };
     if (rows > kDirectRebuildLimit) {
-        resetTableColumns();
-        // The loader reads the live tables; an archived run is read here,
-        // inside the indicator's loop all the same.
-        if (m_controller->shownArchivedRun() > 0)
-            QTimer::singleShot(0, this, [this] { onLoadFinished(m_controller->readShownTable()); });
-        else
-            emit loadbg(m_downloading);
+        QMetaObject::invokeMethod(
+            this,
+            [this, reexpress] {
+                reexpress(true);
+                closeLoading();
+            },
+            Qt::QueuedConnection);
         showLoadingAtCentre();
-    } else if (rows > 0) {
-        QList<PelnorXLogItem> *list = m_controller->readShownTable();
-        resetTableColumns();
-        onLoadFinished(list);
-        m_model->setHorizontalHeaderLabels(headerLabels());
-        m_table->selectLastRow();
+    } else {
+        reexpress(false);
     }
 }
 

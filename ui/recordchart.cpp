@@ -12,7 +12,6 @@
 #include <algorithm>
 
 #include "device/storedpackage.h"
-#include "ui/chartdecimation.h"
 #include "ui/chartshadow.h"
 #include "ui/unitlabels.h"
 
@@ -158,6 +157,8 @@ void RecordChart::showReadings(const QList<PelnorXLogItem> &records, const QVect
     const int n = qMin(records.size(), timesMs.size());
     m_tempPoints.clear();
     m_windPoints.clear();
+    m_tempReduction.invalidate();
+    m_windReduction.invalidate();
     m_tempPoints.reserve(n);
     m_windPoints.reserve(n);
     for (int i = 0; i < n; ++i) {
@@ -178,26 +179,37 @@ void RecordChart::showReadings(const QList<PelnorXLogItem> &records, const QVect
 
 void RecordChart::convert(const QList<PelnorXLogItem> &records, const UnitChoice &units)
 {
+    convert(
+        records.size(),
+        [&records](int i, PelnorXLogItem *item) {
+            *item = records.at(i);
+            return true;
+        },
+        units);
+}
+
+void RecordChart::convert(int count, const std::function<bool(int, PelnorXLogItem *)> &reading,
+                          const UnitChoice &units)
+{
     // Wind points pair one to one with the records; a record without a
     // temperature reading has no temperature point, so the temperature
     // series is built afresh at the wind points' times.
-    const int paired = qMin(records.size(), m_windPoints.size());
+    const int paired = qMin(count, m_windPoints.size());
     QVector<QPointF> temps;
     temps.reserve(paired);
+    PelnorXLogItem r{};
     for (int i = 0; i < paired; ++i) {
-        const PelnorXLogItem &r = records.at(i);
+        if (!reading(i, &r))
+            continue;
         const double x = m_windPoints.at(i).x();
         m_windPoints[i].setY(chartWindSpeed(r, units.wind));
         if (hasTemperatureReading(r, RowOrigin::Rebuilt))
             temps.append(QPointF(x, chartTemperature(r, units.temp)));
     }
     m_tempPoints = temps;
+    m_tempReduction.invalidate();
+    m_windReduction.invalidate();
     refresh();
-}
-
-QVector<QPointF> RecordChart::displayPoints(const QVector<QPointF> &points, const TimeRange &range, int columns)
-{
-    return displayPointsInRange(points, range, columns);
 }
 
 void RecordChart::refresh()
@@ -225,14 +237,14 @@ void RecordChart::refresh()
     int columns = int(m_chart->plotArea().width()) / 2;
     if (columns < 200)
         columns = 800;
-    if (!m_segmentStarts.isEmpty()) {
-        refreshSegments(range, columns);
-        return;
-    }
-    const QVector<QPointF> temps = displayPoints(m_tempPoints, range, columns);
-    const QVector<QPointF> winds = displayPoints(m_windPoints, range, columns);
+    const QVector<QPointF> temps = m_tempReduction.displayPoints(range.min, range.max, columns);
+    const QVector<QPointF> winds = m_windReduction.displayPoints(range.min, range.max, columns);
     if (m_autoAxes)
         fitValueAxes(temps, winds);
+    if (!m_segmentStarts.isEmpty()) {
+        replaceSegmented(temps, winds);
+        return;
+    }
     m_seriesTemp->replace(temps);
     m_seriesWind->replace(winds);
 }
@@ -297,36 +309,27 @@ void RecordChart::startPendingSegment(double x)
     }
 }
 
-void RecordChart::refreshSegments(const TimeRange &range, int columns)
+void RecordChart::replaceSegmented(const QVector<QPointF> &temps, const QVector<QPointF> &winds)
 {
-    // Each stretch is reduced on its own and drawn by its own series, so no
-    // line joins the last point before a gap to the first one after it.
-    auto slices = [&](const QVector<QPointF> &points, QVector<QPointF> *all) {
-        auto at = [&](double x) {
-            return int(std::lower_bound(points.cbegin(), points.cend(), x,
-                                        [](const QPointF &p, double v) { return p.x() < v; })
-                       - points.cbegin());
-        };
-        QVector<QVector<QPointF>> out;
+    // The reduced points are real points in x order: cut at each stretch's
+    // first x, every series draws one stretch, so no line joins the last
+    // point before a gap to the first one after it.
+    auto split = [this](const QVector<QPointF> &points, QLineSeries *first, const QVector<QLineSeries *> &later) {
         int begin = 0;
         for (int k = 0; k <= m_segmentStarts.size(); ++k) {
-            const int end = k < m_segmentStarts.size() ? at(m_segmentStarts.at(k)) : points.size();
-            out << displayPoints(points.mid(begin, end - begin), range, columns);
-            *all += out.last();
+            int end = points.size();
+            if (k < m_segmentStarts.size()) {
+                const double start = m_segmentStarts.at(k);
+                end = int(std::lower_bound(points.cbegin() + begin, points.cend(), start,
+                                           [](const QPointF &p, double v) { return p.x() < v; })
+                          - points.cbegin());
+            }
+            (k == 0 ? first : later.at(k - 1))->replace(points.mid(begin, end - begin));
             begin = end;
         }
-        return out;
     };
-    QVector<QPointF> allTemps;
-    QVector<QPointF> allWinds;
-    const QVector<QVector<QPointF>> temps = slices(m_tempPoints, &allTemps);
-    const QVector<QVector<QPointF>> winds = slices(m_windPoints, &allWinds);
-    if (m_autoAxes)
-        fitValueAxes(allTemps, allWinds);
-    for (int k = 0; k < temps.size(); ++k) {
-        (k == 0 ? m_seriesTemp : m_tempSegments.at(k - 1))->replace(temps.at(k));
-        (k == 0 ? m_seriesWind : m_windSegments.at(k - 1))->replace(winds.at(k));
-    }
+    split(temps, m_seriesTemp, m_tempSegments);
+    split(winds, m_seriesWind, m_windSegments);
 }
 
 void RecordChart::dropSegments()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QDateTime>
 #include <QPointF>
 #include <QVector>
@@ -7,6 +9,7 @@
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
 #include "ui/chartviewport.h"
+#include "ui/minmaxpyramid.h"
 
 struct DownloadedRecord;
 
@@ -52,6 +55,10 @@ public:
     void showReadings(const QList<PelnorXLogItem> &records, const QVector<qint64> &timesMs, const UnitChoice &units);
     // The points' values afresh in new units, at the times they had.
     void convert(const QList<PelnorXLogItem> &records, const UnitChoice &units);
+    // The same from count readings, reading(i, &item) giving the i-th (false:
+    // none, the point stays as it is).
+    void convert(int count, const std::function<bool(int, PelnorXLogItem *)> &reading,
+                 const UnitChoice &units);
     // Hands the series the points of the visible range, reduced to the
     // plot's current width when there are more than it shows.
     void refresh();
@@ -69,10 +76,8 @@ public:
 
 private:
     void startPendingSegment(double x);
-    void refreshSegments(const TimeRange &range, int columns);
+    void replaceSegmented(const QVector<QPointF> &temps, const QVector<QPointF> &winds);
     void dropSegments();
-    // The points a series is given for the range.
-    static QVector<QPointF> displayPoints(const QVector<QPointF> &points, const TimeRange &range, int columns);
     void fitValueAxes(const QVector<QPointF> &temps, const QVector<QPointF> &winds);
 
     QtCharts::QChart *m_chart = nullptr;
@@ -89,6 +94,8 @@ private:
     QVector<double> m_segmentStarts;
     QVector<QtCharts::QLineSeries *> m_tempSegments;
     QVector<QtCharts::QLineSeries *> m_windSegments;
+    MinMaxPyramid m_tempReduction{&m_tempPoints};
+    MinMaxPyramid m_windReduction{&m_windPoints};
     ChartViewport m_viewport;
     bool m_autoAxes = false;
     int m_tempUnit = 0;

@@ -57,6 +57,12 @@ void RecordTable::setHeaders(const QStringList &headers)
         m_view->setColumnWidth(c, kColumnWidths[c]);
 }
 
+void RecordTable::appendLive(const PelnorXLogItem &record, const UnitChoice &units)
+{
+    m_model->appendReading(record, units, RowOrigin::Live);
+    m_view->setCurrentIndex(m_model->index(m_model->rowCount() - 1, 0));
+}
+
 void RecordTable::appendLive(const TableRowTexts &row)
 {
     m_model->appendRecordRow(row);
@@ -65,29 +71,50 @@ void RecordTable::appendLive(const TableRowTexts &row)
 
 void RecordTable::appendDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units)
 {
-    QVector<TableRowTexts> rows;
-    rows.reserve(records.size());
-    for (const DownloadedRecord &r : records)
-        rows.append(tableRowTexts(r.item, units, RowOrigin::Live));
-    m_model->appendRecordRows(rows);
+    // Downloaded rows read like live ones; only their date and time are blank.
+    m_model->appendReadings(
+        records.size(), [&records](int i) -> const PelnorXLogItem & { return records.at(i).item; }, units,
+        RowOrigin::Live);
 }
+
+namespace {
+
+template <typename List>
+void appendInSlices(RecordTableModel *model, const List &records, const UnitChoice &units)
+{
+    const int n = records.size();
+    for (int first = 0; first < n; first += kRowsPerEventPass) {
+        const int count = qMin(kRowsPerEventPass, n - first);
+        model->appendReadings(
+            count, [&records, first](int i) -> const PelnorXLogItem & { return records.at(first + i); }, units,
+            RowOrigin::Rebuilt);
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace
 
 void RecordTable::appendRebuilt(const QList<PelnorXLogItem> &records, const UnitChoice &units)
 {
-    const int n = records.size();
     const int firstRow = m_model->rowCount();
-    QVector<TableRowTexts> rows;
-    rows.reserve(kRowsPerEventPass);
-    for (int i = 0; i < n; ++i) {
-        rows.append(tableRowTexts(records.at(i), units, RowOrigin::Rebuilt));
-        if (rows.size() == kRowsPerEventPass || i == n - 1) {
-            m_model->appendRecordRows(rows);
-            rows.clear();
-            QCoreApplication::processEvents();
-        }
-    }
+    appendInSlices(m_model, records, units);
     if (m_listener)
         m_listener->rowsRebuilt(records, firstRow);
+}
+
+void RecordTable::appendRebuilt(const QVector<PelnorXLogItem> &records, const UnitChoice &units)
+{
+    const int firstRow = m_model->rowCount();
+    appendInSlices(m_model, records, units);
+    if (m_listener)
+        m_listener->rowsRebuilt(QList<PelnorXLogItem>::fromVector(records), firstRow);
+}
+
+void RecordTable::reexpress(const UnitChoice &units, const QStringList &headers)
+{
+    m_model->reexpress(units);
+    setHeaders(headers);
+    selectLastRow();
 }
 
 void RecordTable::selectLastRow()

@@ -2,6 +2,46 @@
 
 #include <limits>
 
+namespace {
+
+// Distinct unit choices a table can mix before rows fall back to texts;
+// the window shows one choice at a time, a unit change makes it one again.
+const int kMaxUnitSets = 256;
+
+bool sameUnits(const UnitChoice &a, const UnitChoice &b)
+{
+    return a.temp == b.temp && a.wind == b.wind && a.area == b.area && a.volume == b.volume;
+}
+
+RecordTableRow packTexts(const TableRowTexts &texts)
+{
+    RecordTableRow row;
+    int length = 0;
+    for (const QString &t : texts)
+        length += t.size();
+    row.texts.reserve(length);
+    for (int c = 0; c < TableColumnCount; ++c) {
+        // A cell is a few characters; anything past the offsets' range is cut.
+        const int room = std::numeric_limits<quint16>::max() - row.texts.size();
+        row.texts.append(texts[size_t(c)].left(room));
+        row.ends[c] = quint16(row.texts.size());
+    }
+    return row;
+}
+
+TableRowTexts unpackTexts(const RecordTableRow &row)
+{
+    TableRowTexts texts;
+    int begin = 0;
+    for (int c = 0; c < TableColumnCount; ++c) {
+        texts[size_t(c)] = row.texts.mid(begin, row.ends[c] - begin);
+        begin = row.ends[c];
+    }
+    return texts;
+}
+
+} // namespace
+
 RecordTableModel::RecordTableModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
@@ -17,13 +57,48 @@ int RecordTableModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_columns;
 }
 
+bool RecordTableModel::reading(int row, PelnorXLogItem *item) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return false;
+    const CompactReading &r = m_rows.at(row);
+    if (!(r.flags & CompactReading::Aside)) {
+        *item = unpackReading(r);
+        return true;
+    }
+    const auto aside = m_asideReadings.constFind(row);
+    if (aside == m_asideReadings.constEnd())
+        return false;
+    *item = aside.value();
+    return true;
+}
+
+TableRowTexts RecordTableModel::rowTexts(int row) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return TableRowTexts();
+    if (row == m_cachedRow)
+        return m_cachedTexts;
+    const CompactReading &r = m_rows.at(row);
+    PelnorXLogItem item;
+    if (reading(row, &item)) {
+        m_cachedTexts = tableRowTexts(item, m_unitSets.at(r.unitSet),
+                                      (r.flags & CompactReading::Rebuilt) ? RowOrigin::Rebuilt
+                                                                           : RowOrigin::Live);
+    } else {
+        m_cachedTexts = unpackTexts(m_textRows.value(row));
+    }
+    m_cachedRow = row;
+    return m_cachedTexts;
+}
+
 QString RecordTableModel::text(int row, int column) const
 {
     if (row < 0 || row >= m_rows.size() || column < 0 || column >= TableColumnCount)
         return QString();
-    const Row &r = m_rows.at(row);
-    const int begin = column == 0 ? 0 : r.ends[column - 1];
-    return r.texts.mid(begin, r.ends[column] - begin);
+    if (row != m_cachedRow)
+        rowTexts(row);
+    return m_cachedTexts[size_t(column)];
 }
 
 QVariant RecordTableModel::data(const QModelIndex &index, int role) const
@@ -63,8 +138,12 @@ void RecordTableModel::clear()
     beginResetModel();
     m_rows.clear();
     m_rows.squeeze();
+    m_asideReadings.clear();
+    m_textRows.clear();
+    m_unitSets.clear();
     m_headers.clear();
     m_columns = 0;
+    forgetCachedRow();
     endResetModel();
 }
 
@@ -90,39 +169,87 @@ void RecordTableModel::setHorizontalHeaderLabels(const QStringList &labels)
         emit headerDataChanged(Qt::Horizontal, 0, labels.size() - 1);
 }
 
-RecordTableModel::Row RecordTableModel::packRow(const TableRowTexts &texts)
+quint8 RecordTableModel::unitSetOf(const UnitChoice &units)
 {
-    Row row;
-    int length = 0;
-    for (const QString &t : texts)
-        length += t.size();
-    row.texts.reserve(length);
-    for (int c = 0; c < TableColumnCount; ++c) {
-        // A cell is a few characters; anything past the offsets' range is cut.
-        const int room = std::numeric_limits<quint16>::max() - row.texts.size();
-        row.texts.append(texts[size_t(c)].left(room));
-        row.ends[c] = quint16(row.texts.size());
+    for (int i = m_unitSets.size() - 1; i >= 0; --i) {
+        if (sameUnits(m_unitSets.at(i), units))
+            return quint8(i);
     }
-    return row;
+    if (m_unitSets.size() == kMaxUnitSets) {
+        // Never in the window; the rows so far keep their texts and the
+        // choices start afresh.
+        for (int row = 0; row < m_rows.size(); ++row) {
+            CompactReading &r = m_rows[row];
+            if (!m_textRows.contains(row)) {
+                m_textRows.insert(row, packTexts(rowTexts(row)));
+                m_asideReadings.remove(row);
+                r.flags |= CompactReading::Aside;
+            }
+        }
+        forgetCachedRow();
+        m_unitSets.clear();
+    }
+    m_unitSets.append(units);
+    return quint8(m_unitSets.size() - 1);
+}
+
+void RecordTableModel::beginAppend(int count)
+{
+    widenTo(TableColumnCount);
+    const int first = m_rows.size();
+    beginInsertRows(QModelIndex(), first, first + count - 1);
+    // Growth stays geometric however the rows come (one by one, or a
+    // hundred at a time during a rebuild).
+    if (m_rows.capacity() < first + count)
+        m_rows.reserve(qMax(first + count, first + first / 2));
+}
+
+void RecordTableModel::pushReading(const PelnorXLogItem &item, quint8 unitSet, RowOrigin origin)
+{
+    CompactReading r;
+    if (!packReading(item, &r)) {
+        r = CompactReading();
+        r.flags = CompactReading::Aside;
+        m_asideReadings.insert(m_rows.size(), item);
+    }
+    r.unitSet = unitSet;
+    if (origin == RowOrigin::Rebuilt)
+        r.flags |= CompactReading::Rebuilt;
+    m_rows.append(r);
+}
+
+void RecordTableModel::appendReading(const PelnorXLogItem &item, const UnitChoice &units, RowOrigin origin)
+{
+    appendReadings(1, [&item](int) -> const PelnorXLogItem & { return item; }, units, origin);
 }
 
 void RecordTableModel::appendRecordRow(const TableRowTexts &texts)
 {
-    widenTo(TableColumnCount);
-    const int at = m_rows.size();
-    beginInsertRows(QModelIndex(), at, at);
-    m_rows.append(packRow(texts));
-    endInsertRows();
+    appendRecordRows(QVector<TableRowTexts>{texts});
 }
 
 void RecordTableModel::appendRecordRows(const QVector<TableRowTexts> &rows)
 {
     if (rows.isEmpty())
         return;
-    widenTo(TableColumnCount);
-    const int first = m_rows.size();
-    beginInsertRows(QModelIndex(), first, first + rows.size() - 1);
-    for (const TableRowTexts &texts : rows)
-        m_rows.append(packRow(texts));
+    beginAppend(rows.size());
+    for (const TableRowTexts &texts : rows) {
+        CompactReading r;
+        r.flags = CompactReading::Aside;
+        m_textRows.insert(m_rows.size(), packTexts(texts));
+        m_rows.append(r);
+    }
     endInsertRows();
+}
+
+void RecordTableModel::reexpress(const UnitChoice &units)
+{
+    m_unitSets = {units};
+    for (CompactReading &r : m_rows) {
+        r.unitSet = 0;
+        r.flags |= CompactReading::Rebuilt;
+    }
+    forgetCachedRow();
+    if (!m_rows.isEmpty())
+        emit dataChanged(index(0, 0), index(m_rows.size() - 1, m_columns - 1), {Qt::DisplayRole});
 }
