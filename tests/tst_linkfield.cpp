@@ -264,7 +264,12 @@ private slots:
     {
         PtyPair pty;
         QVERIFY(pty.isValid());
-        pSystemSetting->serialPortName = pty.slavePath();
+        // Watched by a name of its own: the terminal's number may go to
+        // another program's terminal once this one is gone.
+        const QString link = m_dir.filePath("gone");
+        QFile::remove(link);
+        QVERIFY(QFile::link(pty.slavePath(), link));
+        pSystemSetting->serialPortName = link;
         m_window->setPortReturnIntervals(50, 400);
         ModalAnswer box("OK", kWaitMs);
         recordToolbarAction(m_window)->trigger();
@@ -273,6 +278,7 @@ private slots:
         // be taken for Offline before the hang-up shows.
         QVERIFY(pty.write(wire::encodeRealtimeFrame(wire::FrameFields())));
         QTRY_COMPARE_WITH_TIMEOUT(rowCount(), 1, kWaitMs);
+        QFile::remove(link);
         pty.hangUp();
         QTRY_VERIFY_WITH_TIMEOUT(box.answered() && !m_window->isRecording(), kWaitMs);
         QCOMPARE(box.text(), QString("no serialport"));
