@@ -105,10 +105,7 @@ private slots:
 
     void init()
     {
-        QFile::remove(m_dir.filePath("systemlog.db"));
-        m_window = new MainWindow(m_dir.path(), nullptr);
-        m_window->resize(1200, 700);
-        m_window->show();
+        m_window = openFreshWindow(m_dir.path(), QSize(1200, 700));
         m_statuses.clear();
         connect(m_window->statusBar(), &QStatusBar::messageChanged, this, [this](const QString &t) {
             if (!t.isEmpty())
@@ -118,9 +115,7 @@ private slots:
 
     void cleanup()
     {
-        delete m_window;
-        m_window = nullptr;
-        dropHistoryManager();
+        closeWindow(m_window);
     }
 
     void timeLeft_data()

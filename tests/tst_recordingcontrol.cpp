@@ -130,17 +130,12 @@ private slots:
         pSystemSetting->serialPortName = m_pty->slavePath();
         pSystemSetting->tempUnit = pSystemSetting->pendingTempUnit = 0;
         pSystemSetting->windUnit = pSystemSetting->pendingWindUnit = 0;
-        QFile::remove(m_dir.filePath("systemlog.db"));
-        m_window = new MainWindow(m_dir.path(), nullptr);
-        m_window->resize(1400, 800);
-        m_window->show();
+        m_window = openFreshWindow(m_dir.path());
     }
 
     void cleanup()
     {
-        delete m_window;
-        m_window = nullptr;
-        dropHistoryManager();
+        closeWindow(m_window);
         m_pty.reset();
     }
 

@@ -130,19 +130,14 @@ private slots:
         pSystemSetting->tempUnit = pSystemSetting->windUnit = 0;
         pSystemSetting->areaUnit = pSystemSetting->volumeUnit = 0;
         pSystemSetting->autoAxes = false;
-        QFile::remove(m_dir.filePath("systemlog.db"));
-        m_window = new MainWindow(m_dir.path(), nullptr);
-        m_window->resize(1400, 800);
-        m_window->show();
+        m_window = openFreshWindow(m_dir.path());
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
         QTRY_VERIFY(chart()->plotArea().width() > 100);
     }
 
     void cleanup()
     {
-        delete m_window;
-        m_window = nullptr;
-        dropHistoryManager();
+        closeWindow(m_window);
     }
 
     void panelSumsUpLiveReadingsAndFollowsUnitChange()
