@@ -5,9 +5,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QModelIndex>
-#include <QElapsedTimer>
 #include <QPointF>
-#include <QSet>
 #include <QVector>
 
 #include "model/pelnorxlogitem.h"
@@ -18,8 +16,12 @@
 
 class QAction;
 class DataSerialPort;
-class DownloadWait;
-class PortReturnWatch;
+class DownloadSession;
+class LinkAnswers;
+class Reconnection;
+class RunOpener;
+class UnitRebuild;
+class WindowToolBar;
 class InstrumentController;
 class ChartInteraction;
 class LivePanel;
@@ -43,7 +45,9 @@ class MainWindow;
 // The program's only window: tool bar, chart, record table and the live
 // panel. It wires the serial link and the history loader, which its
 // InstrumentController owns, to itself, and hands the chart (RecordChart),
-// the panel (LivePanel) and the export (ExportFlow) what they show.
+// the panel (LivePanel) and the export (ExportFlow) what they show. What it
+// does on the link's codes, a download, a pulled adapter, a history run, a
+// unit change and with its tool bar lives in parts of its own (ui/).
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -110,7 +114,6 @@ protected:
 private:
     Q_DISABLE_COPY(MainWindow)
 
-    void createActions();
     void setUpLink();
 
     UnitChoice unitChoice() const;
@@ -118,25 +121,10 @@ private:
     void closeLoading();
     void startRecording();
     void stopRecording();
-    void showRecordingState(bool recording);
-    void offlineSequence();
     void openOptions(int mode);
-    void rebuildAfterUnitChange();
     void checkStorageAtStart();
     void tellArchiveFailure(const QString &failure);
 
-    // The link in the field: progress, cancel, one box per failure, a
-    // recording that survives the adapter being pulled and plugged back.
-    void cancelDownload();
-    void endDownload();
-    void downloadFailed(int code);
-    bool firstBoxFor(int code);
-    void newEpisode();
-    void quietLinkUntilStopped();
-    void portLost(const QString &detail);
-    void resumeRecording();
-    void portDidNotReturn();
-    bool justResumed() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     InstrumentController *m_controller = nullptr;
@@ -171,22 +159,18 @@ private:
     const bool &m_recording;
     const bool &m_downloading;
 
-    std::unique_ptr<DownloadWait> m_wait;
-    PortReturnWatch *m_portWatch = nullptr;
-    // The window is waiting for the package; what of it has arrived.
-    bool m_downloadActive = false;
-    int m_downloadReceived = -1;
-    int m_downloadTotal = -1;
-    int m_rateStartReceived = 0;
-    qint64 m_rateStartMs = 0;
-    QElapsedTimer m_downloadClock;
-    // Stop requests whose answer has not come back from the link: what the
-    // link sent before them is of a stopped download or recording.
-    int m_linkStopsPending = 0;
-    // Codes already answered with a box since the last start or user action.
-    QSet<int> m_boxShown;
-    // The port opened since Record or Download was pressed: a later loss
-    // is an unplug, not a missing adapter.
-    bool m_portOpenedSinceStart = false;
-    QElapsedTimer m_resumedAt;
+    // The window's parts that follow the link and open runs; they reach
+    // its members and emit its signals.
+    friend class DownloadSession;
+    friend class LinkAnswers;
+    friend class Reconnection;
+    friend class RunOpener;
+    friend class UnitRebuild;
+    friend class WindowToolBar;
+    std::unique_ptr<DownloadSession> m_session;
+    std::unique_ptr<Reconnection> m_reconnection;
+    std::unique_ptr<LinkAnswers> m_answers;
+    std::unique_ptr<RunOpener> m_runs;
+    std::unique_ptr<UnitRebuild> m_rebuild;
+    std::unique_ptr<WindowToolBar> m_toolBar;
 };
