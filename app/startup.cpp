@@ -59,9 +59,9 @@ void applyLanguage(int language, QTranslator &program, QTranslator &qt)
 
 int runLogger(int argc, char *argv[])
 {
-    // The program asks for OpenGL ES as it always has; nothing here draws
-    // with OpenGL, so a machine without it (a virtual display, a remote
-    // session) starts all the same.
+    // OpenGL ES is asked for, but nothing here draws with OpenGL, so a
+    // machine without it (a virtual display, a remote session) starts all
+    // the same.
     QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
     // Crisp on a 200 % screen: widgets scale with the screen, and pictures
     // come from their larger renderings.

@@ -7,7 +7,7 @@
 
 // Where the program keeps its files. A copy in a folder the user can write
 // to (unpacked somewhere, or the build tree) is portable and keeps
-// everything beside its executable, as it always has. An installed copy
+// everything beside its executable. An installed copy
 // (under /usr or /usr/local) cannot write there, so it keeps settings,
 // history and runtime log in the user's own folders instead and finds its
 // translations in the installed share folder.

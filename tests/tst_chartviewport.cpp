@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(displayPointsInRange(day, r, columns), day.mid(s.first, s.size()));
         QVERIFY(day[s.first].x() < r.min && day[s.first + 1].x() >= r.min);
         QVERIFY(day[s.last - 1].x() > r.max && day[s.last - 2].x() <= r.max);
-        // Zoomed out again, the day is reduced as before.
+        // Zoomed out again, the whole day is reduced to the plot's width.
         view.showAll();
         QCOMPARE(displayPointsInRange(day, view.view(), columns),
                  decimateForDisplay(day, view.view().min, view.view().max, columns));

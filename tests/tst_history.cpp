@@ -265,7 +265,7 @@ private slots:
         QCOMPARE(model()->headerData(3, Qt::Horizontal).toString(), QString("wind-kmh"));
         compareTableWithRun(archived);
 
-        // Record starts afresh as before.
+        // Record starts a fresh recording.
         record(2, 1500);
         QCOMPARE(m_window->shownArchivedRun(), 0);
         QCOMPARE(model()->rowCount(), 2);

@@ -53,7 +53,7 @@ inline constexpr int ClosingRuleGap = 30;
 inline constexpr int Columns = 7;
 inline constexpr std::array<int, Columns> HeadingXEnglish{0, 80, 130, 230, 300, 390, 480};
 inline constexpr std::array<int, Columns> HeadingXOther{0, 80, 150, 230, 300, 400, 480};
-// The third and fourth cells overlap by 10 units; the report has always looked so.
+// The third and fourth cells overlap by 10 units: the report's layout is fixed so.
 inline constexpr std::array<int, Columns> CellLeft{0, 80, 160, 230, 300, 390, 510};
 inline constexpr std::array<int, Columns> CellWidth{80, 80, 80, 70, 90, 120, 80};
 
