@@ -573,7 +573,7 @@ void casePicture(const QString &base)
 // ---- a week of readings --------------------------------------------------
 
 // The reduction of one series to the plot's width: the plain scan over every
-// point, as before, against the pyramid (its index already built, as during
+// point (decimateForDisplay) against the pyramid (its index already built, as during
 // a recording).
 void reductionCost(const QVector<QPointF> &points, int columns)
 {
