@@ -114,18 +114,6 @@ int InstrumentController::storeDownloaded(const QVector<DownloadedRecord> &recor
     return pSystemLogManager->insertSystemLogInBatch(items);
 }
 
-QList<PelnorXLogItem> *InstrumentController::readShownTable()
-{
-    auto *list = new QList<PelnorXLogItem>();
-    if (m_shownRun > 0)
-        RunArchive().loadRun(m_shownRun, list);
-    else if (m_downloading)
-        pSystemLogManager->querySystemLogIn(list);
-    else
-        pSystemLogManager->querySystemLog(list);
-    return list;
-}
-
 InstrumentController::PortFailure InstrumentController::takePortFailure()
 {
     PortFailure failure = m_portFailure;

@@ -63,8 +63,6 @@ public:
     bool storeReading(const PelnorXLogItem &record);
     // How many of the downloaded records were stored.
     int storeDownloaded(const QVector<DownloadedRecord> &records);
-    // The record set the window shows, read at once.
-    QList<PelnorXLogItem> *readShownTable();
 
     // Why the link last reported no port (a DataSerialPort::PortFailure and
     // the sentence for the user); cleared by the call. The link tells it just

@@ -63,12 +63,6 @@ void RecordTable::appendLive(const PelnorXLogItem &record, const UnitChoice &uni
     m_view->setCurrentIndex(m_model->index(m_model->rowCount() - 1, 0));
 }
 
-void RecordTable::appendLive(const TableRowTexts &row)
-{
-    m_model->appendRecordRow(row);
-    m_view->setCurrentIndex(m_model->index(m_model->rowCount() - 1, 0));
-}
-
 void RecordTable::appendDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units)
 {
     // Downloaded rows read like live ones; only their date and time are blank.
@@ -100,14 +94,6 @@ void RecordTable::appendRebuilt(const QList<PelnorXLogItem> &records, const Unit
     appendInSlices(m_model, records, units);
     if (m_listener)
         m_listener->rowsRebuilt(records, firstRow);
-}
-
-void RecordTable::appendRebuilt(const QVector<PelnorXLogItem> &records, const UnitChoice &units)
-{
-    const int firstRow = m_model->rowCount();
-    appendInSlices(m_model, records, units);
-    if (m_listener)
-        m_listener->rowsRebuilt(QList<PelnorXLogItem>::fromVector(records), firstRow);
 }
 
 void RecordTable::reexpress(const UnitChoice &units, const QStringList &headers)

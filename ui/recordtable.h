@@ -36,13 +36,10 @@ public:
     void setHeaders(const QStringList &headers);
     // A live reading's row, made current.
     void appendLive(const PelnorXLogItem &record, const UnitChoice &units);
-    // A row of finished texts, made current; a unit change leaves it as it is.
-    void appendLive(const TableRowTexts &row);
     void appendDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units);
     // Rows read back from the history, a hundred at a time with a turn of
     // the event loop in between.
     void appendRebuilt(const QList<PelnorXLogItem> &records, const UnitChoice &units);
-    void appendRebuilt(const QVector<PelnorXLogItem> &records, const UnitChoice &units);
     // The readings shown, in new units and with these headers, shown as rows
     // read back from the history; the last row made current.
     void reexpress(const UnitChoice &units, const QStringList &headers);

@@ -56,12 +56,17 @@ bool RunOpener::open(const RunArchive::Summary &run)
         }
         window->m_plot->clear();
         window->resetTableColumns();
-        window->m_plot->showReadings(*rows, runChartTimes(*rows, run), window->unitChoice());
+        const UnitChoice units = window->unitChoice();
+        // The chart's points are placed in the user's units here, so the
+        // table is filled alone (a rebuild would re-express them again).
+        window->m_plot->showReadings(*rows, runChartTimes(*rows, run), units);
         // The table is painted once, when all its rows are in: a repaint
         // per block would cost more than the rows themselves.
         window->ui->tv_Record->setUpdatesEnabled(false);
-        window->onLoadFinished(rows);
+        window->m_table->appendRebuilt(*rows, units);
         window->ui->tv_Record->setUpdatesEnabled(true);
+        delete rows;
+        window->closeLoading();
     });
     m_window.showLoadingAtCentre();
     if (!error->isEmpty()) {
