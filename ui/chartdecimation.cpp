@@ -59,18 +59,20 @@ QVector<QPointF> decimateForDisplay(const QVector<QPointF> &points, double minX,
                 hi = k;
             }
         }
-        // Keep the first and last point of the column too, so the line
-        // enters and leaves each column where the data does.
-        const int last = j - 1;
-        int picks[4] = {i, lo, hi, last};
-        std::sort(picks, picks + 4);
-        int prev = -1;
-        for (int k : picks) {
-            if (k != prev)
-                out.append(p[k]);
-            prev = k;
-        }
+        appendColumnPoints(&out, p, i, lo, hi, j - 1);
         i = j;
     }
     return out;
+}
+
+void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int lowest, int highest, int last)
+{
+    int picks[4] = {first, lowest, highest, last};
+    std::sort(picks, picks + 4);
+    int prev = -1;
+    for (int k : picks) {
+        if (k != prev)
+            out->append(p[k]);
+        prev = k;
+    }
 }

@@ -10,3 +10,8 @@
 // a recording runs. Points are expected in ascending x.
 QVector<QPointF> decimateForDisplay(const QVector<QPointF> &points, double minX, double maxX,
                                     int columns);
+
+// Appends one column's points: its first, lowest, highest and last point
+// (indices into p), in x order, each once. The first and last are kept so
+// that the line enters and leaves the column where the data does.
+void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int lowest, int highest, int last);

@@ -228,14 +228,7 @@ QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int colu
         const int j = outside;
         int lo, hi;
         extremes(i, j, &lo, &hi);
-        int picks[4] = {i, lo, hi, j - 1};
-        std::sort(picks, picks + 4);
-        int prev = -1;
-        for (int k : picks) {
-            if (k != prev)
-                out.append(p[k]);
-            prev = k;
-        }
+        appendColumnPoints(&out, p, i, lo, hi, j - 1);
         i = j;
     }
     return out;
