@@ -15,6 +15,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "ui/recordtableview.h"
 #include "ui/statspanel.h"
 
 namespace Ui {
@@ -96,7 +97,7 @@ void MainWindow::setupUi(QMainWindow *window)
     verticalLayout_2->setObjectName(QStringLiteral("verticalLayout_2"));
     verticalLayout_2->setContentsMargins(0, 0, 0, 0);
 
-    tv_Record = new QTableView(sidewidget);
+    tv_Record = new RecordTableView(sidewidget);
     tv_Record->setObjectName(QStringLiteral("tv_Record"));
     tv_Record->setStyleSheet(QString());
     tv_Record->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,0 +1,96 @@
+#include <QtTest>
+
+#include <QHeaderView>
+#include <QScreen>
+#include <QTableView>
+
+#include "model/measurements.h"
+#include "ui/recordtable.h"
+#include "ui/recordtableview.h"
+
+namespace {
+
+PelnorXLogItem reading(int i)
+{
+    PelnorXLogItem r = deriveMeasurements(0.5 + 0.37 * (i % 40), 18.0 + 0.1 * (i % 70), 0.25, false);
+    r.date = QStringLiteral("2024-3-7");
+    r.time = QStringLiteral("09:%1:%2").arg(i / 60 % 60, 2, 10, QLatin1Char('0')).arg(i % 60, 2, 10, QLatin1Char('0'));
+    r.devstate = i % 9 == 4 ? 2 : 0;
+    return r;
+}
+
+const QStringList kHeaders{QStringLiteral("Date"), QStringLiteral("Temp-C"), QStringLiteral("wind-ms"),
+                           QStringLiteral("Area-m2"), QStringLiteral("Vol-cmm"), QStringLiteral("WindChill-C"),
+                           QStringLiteral("Time")};
+
+} // namespace
+
+// The readings table draws its own grid; a user must see the very pixels
+// the stock table view draws, whatever rows are shown and wherever it is
+// scrolled.
+class Tst_RecordTableView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void samePixelsAsTheStockView_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("scrollTo"); // -1: where the last row left it
+        QTest::addColumn<bool>("focused");
+        QTest::newRow("empty") << 0 << QSize(680, 400) << -1 << false;
+        QTest::newRow("three rows, grid stops under them") << 3 << QSize(680, 400) << -1 << false;
+        QTest::newRow("scrolled to the last row") << 60 << QSize(680, 400) << -1 << false;
+        QTest::newRow("scrolled to the middle") << 60 << QSize(680, 400) << 25 << false;
+        QTest::newRow("narrower than its columns") << 60 << QSize(400, 300) << -1 << false;
+        QTest::newRow("focused, current row drawn") << 60 << QSize(680, 400) << -1 << true;
+    }
+
+    void samePixelsAsTheStockView()
+    {
+        QFETCH(int, rows);
+        QFETCH(QSize, size);
+        QFETCH(int, scrollTo);
+        QFETCH(bool, focused);
+
+        QTableView stock;
+        RecordTableView ours;
+        RecordTable stockTable(&stock, kHeaders);
+        RecordTable ourTable(&ours, kHeaders);
+        QImage shots[2];
+        QImage onScreen[2];
+        int k = 0;
+        for (auto pair : {std::make_pair(static_cast<QTableView *>(&stock), &stockTable),
+                          std::make_pair(static_cast<QTableView *>(&ours), &ourTable)}) {
+            QTableView *view = pair.first;
+            view->resize(size);
+            view->show();
+            QVERIFY(QTest::qWaitForWindowExposed(view));
+            for (int i = 0; i < rows; ++i)
+                pair.second->appendLive(reading(i), UnitChoice());
+            QCoreApplication::processEvents();
+            if (scrollTo >= 0)
+                view->scrollTo(view->model()->index(scrollTo, 0), QAbstractItemView::PositionAtTop);
+            if (focused)
+                view->setFocus();
+            QCoreApplication::processEvents();
+            shots[k] = view->grab().toImage();
+            // Live rows repaint only what changed: what is on the screen
+            // afterwards must match too.
+            for (int i = 0; i < 4; ++i) {
+                pair.second->appendLive(reading(rows + i), UnitChoice());
+                QCoreApplication::processEvents();
+            }
+            onScreen[k++] = view->screen()->grabWindow(view->winId()).toImage();
+            view->hide();
+        }
+        QCOMPARE(shots[0].size(), shots[1].size());
+        QVERIFY2(shots[0] == shots[1], "the grid differs from the stock table's");
+        QVERIFY(!onScreen[0].isNull());
+        QVERIFY2(onScreen[0] == onScreen[1], "the grid differs after live rows");
+    }
+};
+
+QTEST_MAIN(Tst_RecordTableView)
+#include "tst_recordtableview.moc"

@@ -1,0 +1,65 @@
+#include "ui/recordtableview.h"
+
+#include <QHeaderView>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyleOptionViewItem>
+
+RecordTableView::RecordTableView(QWidget *parent)
+    : QTableView(parent)
+{
+    // The view keeps its one-pixel gaps between cells (the grid stays
+    // shown) but draws nothing into them; paintEvent fills them.
+    setGridStyle(Qt::NoPen);
+}
+
+void RecordTableView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (!showGrid() || isRightToLeft() || !model())
+        return;
+    const QHeaderView *rows = verticalHeader();
+    const QHeaderView *columns = horizontalHeader();
+    if (rows->count() == 0 || columns->count() == 0)
+        return;
+
+    QStyleOptionViewItem option = viewOptions();
+    const QColor color = QColor::fromRgba(QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    // The last pixel row and column the cells reach: lines stop there.
+    const int cellsRight = columns->length() - columns->offset() - 1;
+    const int cellsBottom = rows->length() - rows->offset() - 1;
+
+    QPainter painter(viewport());
+    for (QRect area : event->region()) {
+        area.setBottom(qMin(area.bottom(), cellsBottom));
+        area.setRight(qMin(area.right(), cellsRight));
+        if (area.isEmpty())
+            continue;
+        const int top = rows->visualIndexAt(area.top());
+        int bottom = rows->visualIndexAt(area.bottom());
+        if (bottom == -1)
+            bottom = rows->count() - 1;
+        if (top == -1 || top > bottom)
+            continue;
+        int left = columns->visualIndexAt(area.left());
+        int right = columns->visualIndexAt(area.right());
+        if (left == -1)
+            left = 0;
+        if (right == -1)
+            right = columns->count() - 1;
+        for (int v = top; v <= bottom; ++v) {
+            const int row = rows->logicalIndex(v);
+            if (rows->isSectionHidden(row))
+                continue;
+            const int y = rowViewportPosition(row) + rowHeight(row) - 1;
+            painter.fillRect(QRect(area.left(), y, area.width(), 1), color);
+        }
+        for (int h = left; h <= right; ++h) {
+            const int column = columns->logicalIndex(h);
+            if (columns->isSectionHidden(column))
+                continue;
+            const int x = columnViewportPosition(column) + columnWidth(column) - 1;
+            painter.fillRect(QRect(x, area.top(), 1, area.height()), color);
+        }
+    }
+}
