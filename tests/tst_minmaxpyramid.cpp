@@ -8,7 +8,9 @@ namespace {
 
 // Readings every 500 ms with a jittered clock, steps, plateaus (equal
 // values whose first must be kept) and spikes.
-QVector<QPointF> readings(int n)
+// gapAt: an hour without readings before that one (an unplugged
+// adapter), so that columns around it hold very different counts.
+QVector<QPointF> readings(int n, int gapAt = -1)
 {
     QVector<QPointF> out;
     double x = 1.7e12;
@@ -16,6 +18,8 @@ QVector<QPointF> readings(int n)
     for (int i = 0; i < n; ++i) {
         seed = seed * 1664525u + 1013904223u;
         x += 500 + int(seed >> 28) - 8;
+        if (i == gapAt)
+            x += 3600e3;
         double y = (i / 500) % 2 ? 3.0 : double(int(seed >> 20) % 50) / 10;
         if (i % 1777 == 0)
             y = 40;
@@ -37,17 +41,20 @@ private slots:
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("columns");
-        QTest::newRow("fewer points than columns") << 700 << 400;
-        QTest::newRow("a few per column") << 3001 << 400;
-        QTest::newRow("many per column") << 100000 << 683;
-        QTest::newRow("one column") << 5000 << 1;
+        QTest::addColumn<int>("gapAt");
+        QTest::newRow("fewer points than columns") << 700 << 400 << -1;
+        QTest::newRow("a few per column") << 3001 << 400 << -1;
+        QTest::newRow("many per column") << 100000 << 683 << -1;
+        QTest::newRow("many per column, an hour's gap") << 100000 << 683 << 61234;
+        QTest::newRow("one column") << 5000 << 1 << -1;
     }
 
     void sameAsThePlainReduction()
     {
         QFETCH(int, count);
         QFETCH(int, columns);
-        const QVector<QPointF> all = readings(count);
+        QFETCH(int, gapAt);
+        const QVector<QPointF> all = readings(count, gapAt);
         QVector<QPointF> growing;
         MinMaxPyramid pyramid(&growing);
         for (int i = 0; i < count; ++i) {

@@ -206,29 +206,46 @@ QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int colu
     out.reserve(4 * columns + 8);
     const double scale = columns / (xMax - xMin);
     auto columnOf = [&](int k) { return std::floor((p[k].x() - xMin) * scale); };
+    // Readings come at a steady pace, so a column mostly holds as many
+    // points as the one before it, give or take one: those ends are tried
+    // first, which spares a large chart the search's scattered reads.
+    int lastLength = 0;
     int i = first;
     while (i < end) {
-        // The column's end: gallop, then halve.
         const double col = columnOf(i);
-        int inside = i, outside = i + 1, step = 1;
-        while (outside < end && columnOf(outside) <= col) {
-            inside = outside;
-            step *= 2;
-            outside = i + step;
+        auto endsAt = [&](int k) {
+            return k > i && k <= end && columnOf(k - 1) <= col && (k == end || columnOf(k) > col);
+        };
+        int j = -1;
+        for (int guess : {lastLength, lastLength + 1, lastLength - 1}) {
+            if (lastLength > 0 && endsAt(i + guess)) {
+                j = i + guess;
+                break;
+            }
         }
-        if (outside > end)
-            outside = end;
-        while (outside - inside > 1) {
-            const int mid = inside + (outside - inside) / 2;
-            if (columnOf(mid) <= col)
-                inside = mid;
-            else
-                outside = mid;
+        if (j < 0) {
+            // The column's end: gallop, then halve.
+            int inside = i, outside = i + 1, step = 1;
+            while (outside < end && columnOf(outside) <= col) {
+                inside = outside;
+                step *= 2;
+                outside = i + step;
+            }
+            if (outside > end)
+                outside = end;
+            while (outside - inside > 1) {
+                const int mid = inside + (outside - inside) / 2;
+                if (columnOf(mid) <= col)
+                    inside = mid;
+                else
+                    outside = mid;
+            }
+            j = outside;
         }
-        const int j = outside;
         int lo, hi;
         extremes(i, j, &lo, &hi);
         appendColumnPoints(&out, p, i, lo, hi, j - 1);
+        lastLength = j - i;
         i = j;
     }
     return out;
