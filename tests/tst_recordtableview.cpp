@@ -64,6 +64,8 @@ private slots:
         for (auto pair : {std::make_pair(static_cast<QTableView *>(&stock), &stockTable),
                           std::make_pair(static_cast<QTableView *>(&ours), &ourTable)}) {
             QTableView *view = pair.first;
+            // As the window sets it up.
+            view->horizontalHeader()->setHighlightSections(false);
             view->resize(size);
             view->show();
             QVERIFY(QTest::qWaitForWindowExposed(view));

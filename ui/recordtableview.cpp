@@ -1,13 +1,41 @@
 #include "ui/recordtableview.h"
 
 #include <QHeaderView>
+#include <QItemSelection>
+#include <QRegion>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyleOptionViewItem>
 
+namespace {
+
+// The column header. A header that does not highlight the selected
+// sections draws the same whatever is selected, yet the item view repaints
+// the whole header on every selection change, which is every live reading.
+class ColumnHeader : public QHeaderView
+{
+public:
+    explicit ColumnHeader(QWidget *parent)
+        : QHeaderView(Qt::Horizontal, parent)
+    {
+        // As the table view's own horizontal header.
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+protected:
+    QRegion visualRegionForSelection(const QItemSelection &selection) const override
+    {
+        return highlightSections() ? QHeaderView::visualRegionForSelection(selection) : QRegion();
+    }
+};
+
+} // namespace
+
 RecordTableView::RecordTableView(QWidget *parent)
     : QTableView(parent)
 {
+    setHorizontalHeader(new ColumnHeader(this));
     // The view keeps its one-pixel gaps between cells (the grid stays
     // shown) but draws nothing into them; paintEvent fills them.
     setGridStyle(Qt::NoPen);

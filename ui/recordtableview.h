@@ -6,7 +6,8 @@
 // columns instead of through the view's cosmetic pen: the pen lays every
 // pixel of a line down one by one, which made the grid the dearest part of
 // the table's repaint on every live reading. The lines land on exactly the
-// pixels the view's own grid uses, in its colour.
+// pixels the view's own grid uses, in its colour. Its column header skips
+// the repaint a selection change asks of it when it shows no selection.
 class RecordTableView : public QTableView
 {
 public:
