@@ -61,8 +61,13 @@ private slots:
             growing.append(all.at(i));
             if (i % 997 == 0 || i == count - 1) {
                 const double xMin = growing.first().x(), xMax = growing.last().x();
-                QCOMPARE(pyramid.displayPoints(xMin, xMax, columns),
-                         decimateForDisplay(growing, xMin, xMax, columns));
+                const QVector<QPointF> shown = pyramid.displayPoints(xMin, xMax, columns);
+                QCOMPARE(shown, decimateForDisplay(growing, xMin, xMax, columns));
+                // The line runs from the first reading to the newest, with
+                // two points a column in between.
+                QCOMPARE(shown.first(), growing.first());
+                QCOMPARE(shown.last(), growing.last());
+                QVERIFY(shown.size() <= qMax(2 * columns + 4, 4));
             }
         }
     }

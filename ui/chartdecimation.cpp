@@ -59,20 +59,22 @@ QVector<QPointF> decimateForDisplay(const QVector<QPointF> &points, double minX,
                 hi = k;
             }
         }
-        appendColumnPoints(&out, p, i, lo, hi, j - 1);
+        appendColumnPoints(&out, p, i, lo, hi, j - 1, i == 0 || j == n);
         i = j;
     }
     return out;
 }
 
-void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int lowest, int highest, int last)
+void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int lowest, int highest, int last,
+                        bool keepEnds)
 {
-    int picks[4] = {first, lowest, highest, last};
-    std::sort(picks, picks + 4);
+    int picks[4] = {lowest, highest, first, last};
+    const int count = keepEnds ? 4 : 2;
+    std::sort(picks, picks + count);
     int prev = -1;
-    for (int k : picks) {
-        if (k != prev)
-            out->append(p[k]);
-        prev = k;
+    for (int c = 0; c < count; ++c) {
+        if (picks[c] != prev)
+            out->append(p[picks[c]]);
+        prev = picks[c];
     }
 }

@@ -11,7 +11,11 @@
 QVector<QPointF> decimateForDisplay(const QVector<QPointF> &points, double minX, double maxX,
                                     int columns);
 
-// Appends one column's points: its first, lowest, highest and last point
-// (indices into p), in x order, each once. The first and last are kept so
-// that the line enters and leaves the column where the data does.
-void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int lowest, int highest, int last);
+// Appends one column's points (indices into p), in x order, each once: its
+// lowest and highest. Within a column two pixels wide the line through
+// those draws what a line through every point draws, and a series with
+// half the points costs the chart half its geometry work on every reading.
+// keepEnds (the outermost columns) adds its first and last point, so the
+// line still runs to the plot's edges and ends at the newest reading.
+void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int lowest, int highest, int last,
+                        bool keepEnds);

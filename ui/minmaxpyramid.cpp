@@ -244,7 +244,7 @@ QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int colu
         }
         int lo, hi;
         extremes(i, j, &lo, &hi);
-        appendColumnPoints(&out, p, i, lo, hi, j - 1);
+        appendColumnPoints(&out, p, i, lo, hi, j - 1, i == first || j == end);
         lastLength = j - i;
         i = j;
     }

@@ -232,8 +232,8 @@ void RecordChart::refresh()
         if (m_axisTime->min().toMSecsSinceEpoch() != from || m_axisTime->max().toMSecsSinceEpoch() != to)
             m_axisTime->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
     }
-    // Up to four points per column are kept; one column per two pixels
-    // keeps the line as sharp as the screen shows it.
+    // Two points per column (four in the outermost ones); one column per
+    // two pixels keeps the line as sharp as the screen shows it.
     int columns = int(m_chart->plotArea().width()) / 2;
     if (columns < 200)
         columns = 800;
