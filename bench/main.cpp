@@ -108,6 +108,10 @@ struct Window
         chartPaints = new PaintCounter(plot->viewport());
         w->show();
         pumpUntilPainted(*chartPaints);
+        if (qEnvironmentVariableIsSet("AQ_BENCH_PAINTS"))
+            std::fprintf(stderr, "window %dx%d table viewport %dx%d chart %dx%d dpr %f\n", w->width(), w->height(),
+                         table->viewport()->width(), table->viewport()->height(), plot->width(), plot->height(),
+                         w->devicePixelRatioF());
     }
     ~Window()
     {
@@ -618,6 +622,8 @@ void caseWeek(const QString &base, bool withPdf)
     report(QStringLiteral("week.live.slot"), median(win.slotMs));
     report(QStringLiteral("week.live.nostore"), win.framesWithoutStoring(kWeek + kLiveFrames + 3, kLiveFrames));
     reductionCost(win.w->windPoints(), 683);
+    if (qEnvironmentVariableIsSet("AQ_BENCH_LIVE_ONLY"))
+        return;
 
     unitChangeThroughDialog(win, QStringLiteral("week.unit"));
 
@@ -1161,13 +1167,43 @@ int runAll()
 
 } // namespace
 
+// AQ_BENCH_PAINTS=1 prints, when a case ends, the time spent in paint,
+// update and layout events by event type and widget: where a frame goes.
+class PaintTimingApp : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    const bool on = qEnvironmentVariableIsSet("AQ_BENCH_PAINTS");
+    std::map<QString, std::pair<double, int>> spent;
+    bool notify(QObject *receiver, QEvent *e) override
+    {
+        if (!on
+            || (e->type() != QEvent::Paint && e->type() != QEvent::UpdateRequest && e->type() != QEvent::LayoutRequest))
+            return QApplication::notify(receiver, e);
+        const Clock::time_point t0 = Clock::now();
+        const bool r = QApplication::notify(receiver, e);
+        const QString key = QString::number(int(e->type())) + QLatin1Char(' ')
+            + QLatin1String(receiver->metaObject()->className()) + QLatin1Char(' ') + receiver->objectName()
+            + QLatin1Char('<') + (receiver->parent() ? receiver->parent()->objectName() : QString());
+        auto &s = spent[key];
+        s.first += msSince(t0);
+        s.second += 1;
+        return r;
+    }
+    ~PaintTimingApp() override
+    {
+        for (const auto &kv : spent)
+            std::fprintf(stderr, "PAINT %-60s %8.2f ms %6d\n", qPrintable(kv.first), kv.second.first, kv.second.second);
+    }
+};
+
 int main(int argc, char *argv[])
 {
     g_processStart = Clock::now();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietDebug);
-    QApplication app(argc, argv);
+    PaintTimingApp app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == QLatin1String("--case"))
         return runCase(args.mid(1));

@@ -172,19 +172,19 @@ bool writeCsv(const QString &path, const QStringList &headers, const QAbstractIt
         putField(label);
     put(QByteArrayLiteral("\n"));
 
-    // A line is gathered and written at once: a week of readings is 1.2
-    // million lines.
+    // A line is gathered, encoded and written at once: a week of readings
+    // is 1.2 million lines.
     const int rows = model.rowCount();
     const int columns = model.columnCount();
-    QByteArray line;
+    QString line;
     for (int row = 0; row < rows && !error; ++row) {
         line.clear();
         for (int column = 0; column < columns; ++column) {
-            line.append(model.data(model.index(row, column), Qt::DisplayRole).toString().toLocal8Bit());
-            line.append(',');
+            line += model.data(model.index(row, column), Qt::DisplayRole).toString();
+            line += QLatin1Char(',');
         }
-        line.append('\n');
-        put(line);
+        line += QLatin1Char('\n');
+        put(line.toLocal8Bit());
     }
 
     // Most write errors (a full disk) only show when the buffer is flushed.
