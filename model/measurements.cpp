@@ -1,6 +1,8 @@
 #include "model/measurements.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 PelnorXLogItem deriveMeasurements(double speed_ms, double temperature_c, double area,
@@ -44,6 +46,58 @@ PelnorXLogItem deriveMeasurements(double speed_ms, double temperature_c, double 
     return r;
 }
 
+namespace {
+
+const double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+const int kMostDecimals = 6;
+
+// Whether value lies exactly halfway between two texts of `decimals`
+// decimals. Printed with 26 more digits (correctly rounded), a tie reads
+// 5 and then only zeros; any other double that close to a tie differs
+// from it within those digits.
+bool isExactTie(double value, int decimals)
+{
+    char digits[96];
+    const auto r = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals + 26);
+    if (r.ec != std::errc())
+        return false;
+    const char *point = static_cast<const char *>(std::memchr(digits, '.', size_t(r.ptr - digits)));
+    if (!point)
+        return false;
+    const char *next = point + 1 + decimals;
+    if (*next != '5')
+        return false;
+    for (const char *c = next + 1; c < r.ptr; ++c) {
+        if (*c != '0')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString fixedText(double value, int decimals)
+{
+    // Beyond this the screening below could miss a tie; such values take
+    // Qt's own path.
+    if (!std::isfinite(value) || decimals < 0 || decimals > kMostDecimals
+        || std::fabs(value) * kPowersOfTen[decimals] >= 1099511627776.0)
+        return QString::number(value, 'f', decimals);
+    if (value == 0)
+        value = 0.0;
+    // std::to_chars rounds a tie to even, Qt away from zero. A tie is
+    // screened cheaply first: the product is exact to far better than the
+    // margin here.
+    const double scaled = std::fabs(value) * kPowersOfTen[decimals];
+    if (std::fabs(scaled - std::floor(scaled) - 0.5) < 1e-3 && isExactTie(value, decimals))
+        value = std::nextafter(value, value > 0 ? HUGE_VAL : -HUGE_VAL);
+    char text[64];
+    const auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    if (r.ec != std::errc())
+        return QString::number(value, 'f', decimals);
+    return QString::fromLatin1(text, int(r.ptr - text));
+}
+
 QString formatTruncated(double value, int decimals)
 {
     const double f = std::pow(10.0, decimals);
@@ -52,7 +106,7 @@ QString formatTruncated(double value, int decimals)
     // range (or for NaN) the cast would be undefined, so cut in double.
     if (scaled > -2147483649.0 && scaled < 2147483648.0) {
         const qint32 n = qint32(scaled);
-        return QString::number(n / f, 'f', decimals);
+        return fixedText(n / f, decimals);
     }
-    return QString::number(std::trunc(scaled) / f, 'f', decimals);
+    return fixedText(std::trunc(scaled) / f, decimals);
 }

@@ -22,7 +22,7 @@ bool isKnownWindUnit(int windUnit)
 
 QString fixed(double value, int decimals)
 {
-    return QString::number(value, 'f', decimals);
+    return fixedText(value, decimals);
 }
 
 QString hiText()

@@ -53,6 +53,8 @@ class Tst_valuetext : public QObject
     Q_OBJECT
 
 private slots:
+    void fixedTextAsQt_data();
+    void fixedTextAsQt();
     void tableRow_data();
     void tableRow();
     void windChillHi_data();
@@ -67,6 +69,64 @@ private slots:
     void panelShowsInstrumentUnits();
     void panelAfterDownloadTakesOnlyCodeOneAsSecondUnit();
 };
+
+// Every cell's number goes through fixedText; it must write what Qt's own
+// formatting writes, for the instrument's whole range in every unit, for
+// exact ties and for anything else a hand-edited database may hold.
+void Tst_valuetext::fixedTextAsQt_data()
+{
+    QTest::addColumn<QVector<double>>("values");
+    auto row = [](const char *name, const QVector<double> &values) { QTest::newRow(name) << values; };
+
+    QVector<double> speeds;
+    for (int mm = 0; mm <= 65535; mm += 1) {
+        const PelnorXLogItem r = deriveMeasurements(mm / 1000.0, 21.5, 0.125, false);
+        speeds << r.windspeed_ms << r.windspeed_kmh << r.windspeed_mph << r.windspeed_knt << r.windspeed_ftm
+               << r.volume_cmm << r.volume_cfm;
+    }
+    row("every speed the instrument sends, in every unit", speeds);
+
+    QVector<double> temperatures;
+    for (int deci = -600; deci <= 1500; ++deci) {
+        const PelnorXLogItem r = deriveMeasurements(3.7, deci / 10.0, 2.5, true);
+        temperatures << r.temperature_c << r.temperature_f << r.windchill_c << r.windchill_f << r.windarea_mm;
+    }
+    row("every temperature, its wind chill and areas", temperatures);
+
+    QVector<double> ties;
+    for (int k = -4000; k <= 4000; ++k) {
+        for (int m = 1; m <= 12; ++m)
+            ties << std::ldexp(2.0 * k + 1, -m);
+    }
+    row("exact halves and their neighbours' kin", ties);
+
+    QVector<double> random;
+    quint64 seed = 0x9e3779b97f4a7c15ULL;
+    for (int i = 0; i < 60000; ++i) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double unit = double(seed >> 11) / double(1ULL << 53);
+        random << (unit - 0.5) * std::pow(10.0, int(seed % 19) - 6);
+    }
+    row("random magnitudes", random);
+
+    row("edges", {0.0, -0.0, -0.04, -0.05, 0.05, 1e-300, -1e-300, 1e12, 1099511627775.5, 1e20, -1e20,
+                  qInf(), -qInf(), qQNaN(), 9007199254740993.0, 0.1 + 0.2});
+}
+
+void Tst_valuetext::fixedTextAsQt()
+{
+    QFETCH(QVector<double>, values);
+    for (int decimals = 0; decimals <= 7; ++decimals) {
+        for (double v : values) {
+            const QString expected = QString::number(v, 'f', decimals);
+            if (fixedText(v, decimals) != expected)
+                QFAIL(qPrintable(QStringLiteral("%1 at %2 decimals: \"%3\", Qt writes \"%4\"")
+                                     .arg(v, 0, 'g', 17)
+                                     .arg(decimals)
+                                     .arg(fixedText(v, decimals), expected)));
+        }
+    }
+}
 
 void Tst_valuetext::tableRow_data()
 {

@@ -17,6 +17,7 @@
 #include <QTextOption>
 
 #include "storage/globals.h"
+#include "ui/recordtablemodel.h"
 
 namespace ExportWriter {
 
@@ -174,14 +175,25 @@ bool writeCsv(const QString &path, const QStringList &headers, const QAbstractIt
 
     // A line is gathered, encoded and written at once: a week of readings
     // is 1.2 million lines.
+    // The readings table hands out a row's texts at once.
     const int rows = model.rowCount();
     const int columns = model.columnCount();
+    const auto *records = qobject_cast<const RecordTableModel *>(&model);
     QString line;
+    line.reserve(128);
     for (int row = 0; row < rows && !error; ++row) {
-        line.clear();
-        for (int column = 0; column < columns; ++column) {
-            line += model.data(model.index(row, column), Qt::DisplayRole).toString();
-            line += QLatin1Char(',');
+        line.resize(0); // keeps the capacity
+        if (records && columns == TableColumnCount) {
+            const TableRowTexts texts = records->rowTexts(row);
+            for (const QString &cell : texts) {
+                line += cell;
+                line += QLatin1Char(',');
+            }
+        } else {
+            for (int column = 0; column < columns; ++column) {
+                line += model.data(model.index(row, column), Qt::DisplayRole).toString();
+                line += QLatin1Char(',');
+            }
         }
         line += QLatin1Char('\n');
         put(line.toLocal8Bit());
