@@ -72,6 +72,48 @@ private slots:
         }
     }
 
+    // What the chart draws: each inner column's lowest and highest reading;
+    // a smooth line in time order; a band of noise crossed once per column,
+    // not twice.
+    void columnsDrawnOnce()
+    {
+        const int n = 100000, columns = 400;
+        QVector<QPointF> smooth, noise;
+        quint32 seed = 7;
+        for (int i = 0; i < n; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            smooth.append(QPointF(1.7e12 + 500.0 * i, std::sin(i / 9000.0)));
+            noise.append(QPointF(1.7e12 + 500.0 * i, double(seed >> 22) / 100));
+        }
+        const double xMin = smooth.first().x(), xMax = smooth.last().x();
+
+        const QVector<QPointF> line = MinMaxPyramid(&smooth).displayPoints(xMin, xMax, columns);
+        QVERIFY(std::is_sorted(line.cbegin(), line.cend(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); }));
+
+        const QVector<QPointF> band = MinMaxPyramid(&noise).displayPoints(xMin, xMax, columns);
+        const double scale = columns / (xMax - xMin);
+        auto columnOf = [&](const QPointF &p) { return int(std::floor((p.x() - xMin) * scale)); };
+        QMap<int, QPair<double, double>> extremes;
+        for (const QPointF &p : noise) {
+            auto it = extremes.find(columnOf(p));
+            if (it == extremes.end())
+                extremes.insert(columnOf(p), qMakePair(p.y(), p.y()));
+            else
+                *it = qMakePair(qMin(it->first, p.y()), qMax(it->second, p.y()));
+        }
+        double travel = 0, heights = 0;
+        for (int k = 0; k < band.size(); ++k) {
+            const int c = columnOf(band.at(k));
+            if (c > 0 && c < columns - 1)
+                QVERIFY(band.at(k).y() == extremes[c].first || band.at(k).y() == extremes[c].second);
+            if (k > 0)
+                travel += std::fabs(band.at(k).y() - band.at(k - 1).y());
+        }
+        for (const auto &e : extremes)
+            heights += e.second - e.first;
+        QVERIFY2(travel < 1.3 * heights, qPrintable(QStringLiteral("%1 drawn for %2 of columns").arg(travel).arg(heights)));
+    }
+
     // A time range inside the data, as the zoomed chart asks for it; after
     // a change in place, the new values.
     void rangeAndChangedValues()

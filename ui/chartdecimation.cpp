@@ -68,13 +68,28 @@ QVector<QPointF> decimateForDisplay(const QVector<QPointF> &points, double minX,
 void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int lowest, int highest, int last,
                         bool keepEnds)
 {
-    int picks[4] = {lowest, highest, first, last};
-    const int count = keepEnds ? 4 : 2;
-    std::sort(picks, picks + count);
-    int prev = -1;
-    for (int c = 0; c < count; ++c) {
-        if (picks[c] != prev)
-            out->append(p[picks[c]]);
-        prev = picks[c];
+    if (keepEnds) {
+        int picks[4] = {first, lowest, highest, last};
+        std::sort(picks, picks + 4);
+        int prev = -1;
+        for (int k : picks) {
+            if (k != prev)
+                out->append(p[k]);
+            prev = k;
+        }
+        return;
     }
+    int a = qMin(lowest, highest);
+    int b = qMax(lowest, highest);
+    // The extreme nearer to where the line stands goes first: a smooth
+    // line keeps its order, while a band of noise is drawn up one column
+    // and down the next instead of crossing it twice.
+    if (a != b && !out->isEmpty()) {
+        const double from = out->last().y();
+        if (std::fabs(p[b].y() - from) < std::fabs(p[a].y() - from))
+            std::swap(a, b);
+    }
+    out->append(p[a]);
+    if (b != a)
+        out->append(p[b]);
 }

@@ -4,18 +4,20 @@
 #include <QVector>
 
 // What the chart's series are given: the full points reduced to at most a
-// minimum and a maximum per pixel column, in x order. A line through them
+// minimum and a maximum per pixel column, column after column. A line through them
 // looks the same as a line through every point, while the series, which
 // recomputes its whole geometry on every change, stays small however long
 // a recording runs. Points are expected in ascending x.
 QVector<QPointF> decimateForDisplay(const QVector<QPointF> &points, double minX, double maxX,
                                     int columns);
 
-// Appends one column's points (indices into p), in x order, each once: its
-// lowest and highest. Within a column two pixels wide the line through
-// those draws what a line through every point draws, and a series with
-// half the points costs the chart half its geometry work on every reading.
-// keepEnds (the outermost columns) adds its first and last point, so the
-// line still runs to the plot's edges and ends at the newest reading.
+// Appends one column's points (indices into p), each once: its lowest and
+// highest, the one nearer the line's last point first. Within a column two
+// pixels wide a line through those draws what a line through every point
+// draws; a series with half the points costs the chart half its geometry
+// work on every reading, and a band of noise drawn up one column and down
+// the next half the pixels. keepEnds (the outermost columns) keeps x order
+// and adds the column's first and last point, so the line runs to the
+// plot's edges and ends at the newest reading.
 void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int lowest, int highest, int last,
                         bool keepEnds);

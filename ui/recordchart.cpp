@@ -311,22 +311,18 @@ void RecordChart::startPendingSegment(double x)
 
 void RecordChart::replaceSegmented(const QVector<QPointF> &temps, const QVector<QPointF> &winds)
 {
-    // The reduced points are real points in x order: cut at each stretch's
-    // first x, every series draws one stretch, so no line joins the last
-    // point before a gap to the first one after it.
+    // Each reduced point goes to the stretch its time falls in, keeping the
+    // order it is drawn in; every series draws one stretch, so no line joins
+    // the last point before a gap to the first one after it.
     auto split = [this](const QVector<QPointF> &points, QLineSeries *first, const QVector<QLineSeries *> &later) {
-        int begin = 0;
-        for (int k = 0; k <= m_segmentStarts.size(); ++k) {
-            int end = points.size();
-            if (k < m_segmentStarts.size()) {
-                const double start = m_segmentStarts.at(k);
-                end = int(std::lower_bound(points.cbegin() + begin, points.cend(), start,
-                                           [](const QPointF &p, double v) { return p.x() < v; })
-                          - points.cbegin());
-            }
-            (k == 0 ? first : later.at(k - 1))->replace(points.mid(begin, end - begin));
-            begin = end;
+        QVector<QVector<QPointF>> stretches(m_segmentStarts.size() + 1);
+        for (const QPointF &p : points) {
+            const auto k = std::upper_bound(m_segmentStarts.cbegin(), m_segmentStarts.cend(), p.x())
+                           - m_segmentStarts.cbegin();
+            stretches[int(k)].append(p);
         }
+        for (int k = 0; k < stretches.size(); ++k)
+            (k == 0 ? first : later.at(k - 1))->replace(stretches.at(k));
     };
     split(temps, m_seriesTemp, m_tempSegments);
     split(winds, m_seriesWind, m_windSegments);
