@@ -1,6 +1,7 @@
 #include "model/compactreading.h"
 
 #include <cstring>
+#include <limits>
 
 #include <QDate>
 
@@ -112,14 +113,19 @@ PelnorXLogItem unpackReading(const CompactReading &reading)
         r.time = blank;
         return r;
     }
-    const QDate d = QDate::fromJulianDay(kEpochJulianDay + (reading.stamp >> kSecondBits));
+    // Rows come day after day: the last day's text is shared, not made
+    // again for each of its 172,800 readings.
+    thread_local quint32 lastDay = std::numeric_limits<quint32>::max();
+    thread_local QString lastDate;
+    const quint32 day = reading.stamp >> kSecondBits;
+    if (day != lastDay) {
+        const QDate d = QDate::fromJulianDay(kEpochJulianDay + day);
+        lastDate = QString::number(d.year()) + QLatin1Char('-') + QString::number(d.month()) + QLatin1Char('-')
+                   + QString::number(d.day());
+        lastDay = day;
+    }
     const int seconds = int(reading.stamp & ((1u << kSecondBits) - 1));
-    r.date.reserve(10);
-    r.date.append(QString::number(d.year()));
-    r.date.append(QLatin1Char('-'));
-    r.date.append(QString::number(d.month()));
-    r.date.append(QLatin1Char('-'));
-    r.date.append(QString::number(d.day()));
+    r.date = lastDate;
     r.time.reserve(8);
     appendTwoDigits(r.time, seconds / 3600);
     r.time.append(QLatin1Char(':'));

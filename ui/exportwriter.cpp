@@ -346,6 +346,8 @@ bool writeReport(const QString &path, const QImage &chart, const QStringList &he
 
     const int rows = model.rowCount();
     const int cells = qMin(Columns, model.columnCount());
+    // The readings table hands out a row's texts at once.
+    const auto *records = qobject_cast<const RecordTableModel *>(&model);
     const QTextOption cellOption;
     PdfRowCursor cursor(height);
     for (int row = 0; row < rows; ++row) {
@@ -355,9 +357,15 @@ bool writeReport(const QString &path, const QImage &chart, const QStringList &he
             pageHeader();
             columnHeadings(NextHeadingBaseline, NextRuleY);
         }
-        for (int column = 0; column < cells; ++column) {
-            const QString text = model.data(model.index(row, column), Qt::DisplayRole).toString();
-            painter.drawText(QRectF(cellRect(column, cursor.top())), text, cellOption);
+        if (records && cells == TableColumnCount) {
+            const TableRowTexts texts = records->rowTexts(row);
+            for (int column = 0; column < cells; ++column)
+                painter.drawText(QRectF(cellRect(column, cursor.top())), texts[size_t(column)], cellOption);
+        } else {
+            for (int column = 0; column < cells; ++column) {
+                const QString text = model.data(model.index(row, column), Qt::DisplayRole).toString();
+                painter.drawText(QRectF(cellRect(column, cursor.top())), text, cellOption);
+            }
         }
     }
     painter.setPen(bodyPen);
