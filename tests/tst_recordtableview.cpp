@@ -39,12 +39,15 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("scrollTo"); // -1: where the last row left it
         QTest::addColumn<bool>("focused");
-        QTest::newRow("empty") << 0 << QSize(680, 400) << -1 << false;
-        QTest::newRow("three rows, grid stops under them") << 3 << QSize(680, 400) << -1 << false;
-        QTest::newRow("scrolled to the last row") << 60 << QSize(680, 400) << -1 << false;
-        QTest::newRow("scrolled to the middle") << 60 << QSize(680, 400) << 25 << false;
-        QTest::newRow("narrower than its columns") << 60 << QSize(400, 300) << -1 << false;
-        QTest::newRow("focused, current row drawn") << 60 << QSize(680, 400) << -1 << true;
+        QTest::addColumn<bool>("rightToLeft");
+        QTest::newRow("empty") << 0 << QSize(680, 400) << -1 << false << false;
+        QTest::newRow("three rows, grid stops under them") << 3 << QSize(680, 400) << -1 << false << false;
+        QTest::newRow("scrolled to the last row") << 60 << QSize(680, 400) << -1 << false << false;
+        QTest::newRow("scrolled to the middle") << 60 << QSize(680, 400) << 25 << false << false;
+        QTest::newRow("narrower than its columns") << 60 << QSize(400, 300) << -1 << false << false;
+        QTest::newRow("focused, current row drawn") << 60 << QSize(680, 400) << -1 << true << false;
+        QTest::newRow("right to left") << 3 << QSize(680, 400) << -1 << false << true;
+        QTest::newRow("right to left, narrower") << 60 << QSize(400, 300) << -1 << false << true;
     }
 
     void samePixelsAsTheStockView()
@@ -53,6 +56,7 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(int, scrollTo);
         QFETCH(bool, focused);
+        QFETCH(bool, rightToLeft);
 
         QTableView stock;
         RecordTableView ours;
@@ -66,6 +70,7 @@ private slots:
             QTableView *view = pair.first;
             // As the window sets it up.
             view->horizontalHeader()->setHighlightSections(false);
+            view->setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
             view->resize(size);
             view->show();
             QVERIFY(QTest::qWaitForWindowExposed(view));

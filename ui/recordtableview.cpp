@@ -1,10 +1,12 @@
 #include "ui/recordtableview.h"
 
+#include <utility>
+
 #include <QHeaderView>
 #include <QItemSelection>
-#include <QRegion>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QStyleOptionViewItem>
 
 namespace {
@@ -44,7 +46,7 @@ RecordTableView::RecordTableView(QWidget *parent)
 void RecordTableView::paintEvent(QPaintEvent *event)
 {
     QTableView::paintEvent(event);
-    if (!showGrid() || isRightToLeft() || !model())
+    if (!showGrid() || !model())
         return;
     const QHeaderView *rows = verticalHeader();
     const QHeaderView *columns = horizontalHeader();
@@ -54,13 +56,19 @@ void RecordTableView::paintEvent(QPaintEvent *event)
     QStyleOptionViewItem option = viewOptions();
     const QColor color = QColor::fromRgba(QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
     // The last pixel row and column the cells reach: lines stop there.
-    const int cellsRight = columns->length() - columns->offset() - 1;
+    // Right to left, columns run from the right edge and each line is on
+    // a column's left side.
+    const bool rightToLeft = isRightToLeft();
+    const int cellsWidth = columns->length() - columns->offset();
     const int cellsBottom = rows->length() - rows->offset() - 1;
 
     QPainter painter(viewport());
     for (QRect area : event->region()) {
         area.setBottom(qMin(area.bottom(), cellsBottom));
-        area.setRight(qMin(area.right(), cellsRight));
+        if (rightToLeft)
+            area.setLeft(qMax(area.left(), viewport()->width() - cellsWidth));
+        else
+            area.setRight(qMin(area.right(), cellsWidth - 1));
         if (area.isEmpty())
             continue;
         const int top = rows->visualIndexAt(area.top());
@@ -71,6 +79,8 @@ void RecordTableView::paintEvent(QPaintEvent *event)
             continue;
         int left = columns->visualIndexAt(area.left());
         int right = columns->visualIndexAt(area.right());
+        if (rightToLeft)
+            std::swap(left, right);
         if (left == -1)
             left = 0;
         if (right == -1)
@@ -86,7 +96,7 @@ void RecordTableView::paintEvent(QPaintEvent *event)
             const int column = columns->logicalIndex(h);
             if (columns->isSectionHidden(column))
                 continue;
-            const int x = columnViewportPosition(column) + columnWidth(column) - 1;
+            const int x = columnViewportPosition(column) + (rightToLeft ? 0 : columnWidth(column) - 1);
             painter.fillRect(QRect(x, area.top(), 1, area.height()), color);
         }
     }
