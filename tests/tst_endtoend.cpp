@@ -32,6 +32,7 @@
 #include "tools/aq7316-sim/simulator.h"
 #include "ui/mainwindow.h"
 #include "ui/qprocessindicator.h"
+#include "ui/unitlabels.h"
 
 #include "modalanswer.h"
 #include "simprocess.h"
@@ -181,20 +182,11 @@ private:
         return out;
     }
 
-    static UnitChoice units()
-    {
-        UnitChoice u;
-        u.temp = pSystemSetting->tempUnit;
-        u.wind = pSystemSetting->windUnit;
-        u.area = pSystemSetting->areaUnit;
-        u.volume = pSystemSetting->volumeUnit;
-        return u;
-    }
 
     static QStringList expectedTexts(const PelnorXLogItem &r)
     {
         QStringList out;
-        for (const QString &t : tableRowTexts(r, units(), RowOrigin::Live))
+        for (const QString &t : tableRowTexts(r, userUnits(), RowOrigin::Live))
             out << t;
         return out;
     }

@@ -24,6 +24,7 @@
 #include "ui/historydialog.h"
 #include "ui/mainwindow.h"
 #include "ui/setserailport.h"
+#include "ui/unitlabels.h"
 
 #include "modalanswer.h"
 #include "ptypair.h"
@@ -166,7 +167,7 @@ private:
         QCOMPARE(model()->rowCount(), stored.size());
         for (int i = 0; i < stored.size(); ++i) {
             QStringList want;
-            for (const QString &t : tableRowTexts(stored.at(i), userUnitsNow(), RowOrigin::Rebuilt))
+            for (const QString &t : tableRowTexts(stored.at(i), userUnits(), RowOrigin::Rebuilt))
                 want << t;
             QCOMPARE(rowTexts(i), want);
         }
@@ -186,15 +187,6 @@ private:
         }
     }
 
-    static UnitChoice userUnitsNow()
-    {
-        UnitChoice u;
-        u.temp = pSystemSetting->tempUnit;
-        u.wind = pSystemSetting->windUnit;
-        u.area = pSystemSetting->areaUnit;
-        u.volume = pSystemSetting->volumeUnit;
-        return u;
-    }
 
 private slots:
     void initTestCase()

@@ -4,39 +4,13 @@
 #include "model/valuetext.h"
 #include "ui/recordtablemodel.h"
 
+#include "testreadings.h"
+
 Q_DECLARE_METATYPE(PelnorXLogItem)
 Q_DECLARE_METATYPE(UnitChoice)
 Q_DECLARE_METATYPE(RowOrigin)
 
 namespace {
-
-PelnorXLogItem reading(double speed, double tempC, double area, bool inFeet, int devstate,
-                       const char *date = "2024-3-7", const char *time = "09:05:07")
-{
-    PelnorXLogItem r = deriveMeasurements(speed, tempC, area, inFeet);
-    r.date = QLatin1String(date);
-    r.time = QLatin1String(time);
-    r.devstate = devstate;
-    return r;
-}
-
-UnitChoice units(int temp, int wind, int area, int volume)
-{
-    UnitChoice u;
-    u.temp = temp;
-    u.wind = wind;
-    u.area = area;
-    u.volume = volume;
-    return u;
-}
-
-QStringList toList(const TableRowTexts &row)
-{
-    QStringList out;
-    for (const QString &cell : row)
-        out.append(cell);
-    return out;
-}
 
 QStringList cells(const RecordTableModel &m, int row)
 {

@@ -4,31 +4,14 @@
 #include "model/valuetext.h"
 #include "ui/unitlabels.h"
 
+#include "testreadings.h"
+
 Q_DECLARE_METATYPE(UnitChoice)
 Q_DECLARE_METATYPE(RowOrigin)
 Q_DECLARE_METATYPE(PelnorXLogItem)
 Q_DECLARE_METATYPE(PanelUnits)
 
 namespace {
-PelnorXLogItem reading(double speed, double tempC, double area, bool inFeet, int devstate = 0)
-{
-    PelnorXLogItem r = deriveMeasurements(speed, tempC, area, inFeet);
-    r.date = QStringLiteral("2024-3-7");
-    r.time = QStringLiteral("09:05:07");
-    r.devstate = devstate;
-    return r;
-}
-
-UnitChoice units(int temp, int wind, int area, int volume)
-{
-    UnitChoice u;
-    u.temp = temp;
-    u.wind = wind;
-    u.area = area;
-    u.volume = volume;
-    return u;
-}
-
 PanelUnits panelUnits(int wind, bool feet, bool cfm, bool fahrenheit)
 {
     PanelUnits p;
@@ -39,13 +22,6 @@ PanelUnits panelUnits(int wind, bool feet, bool cfm, bool fahrenheit)
     return p;
 }
 
-QStringList toList(const TableRowTexts &row)
-{
-    QStringList out;
-    for (const QString &cell : row)
-        out.append(cell);
-    return out;
-}
 } // namespace
 
 class Tst_valuetext : public QObject

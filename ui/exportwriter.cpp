@@ -23,6 +23,29 @@ namespace ExportWriter {
 
 namespace {
 
+// A cell's text as the table shows it. The readings table is asked
+// directly: it makes a row's texts once and hands them out by column,
+// without a QVariant per cell of a week's export.
+class CellTexts
+{
+public:
+    explicit CellTexts(const QAbstractItemModel &model)
+        : m_model(model)
+        , m_records(qobject_cast<const RecordTableModel *>(&model))
+    {
+    }
+
+    QString operator()(int row, int column) const
+    {
+        return m_records ? m_records->text(row, column)
+                         : m_model.data(m_model.index(row, column), Qt::DisplayRole).toString();
+    }
+
+private:
+    const QAbstractItemModel &m_model;
+    const RecordTableModel *m_records;
+};
+
 QString ioFailure(const QString &path, const QString &reason)
 {
     return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
@@ -175,25 +198,16 @@ bool writeCsv(const QString &path, const QStringList &headers, const QAbstractIt
 
     // A line is gathered, encoded and written at once: a week of readings
     // is 1.2 million lines.
-    // The readings table hands out a row's texts at once.
     const int rows = model.rowCount();
     const int columns = model.columnCount();
-    const auto *records = qobject_cast<const RecordTableModel *>(&model);
+    const CellTexts cell(model);
     QString line;
     line.reserve(128);
     for (int row = 0; row < rows && !error; ++row) {
         line.resize(0); // keeps the capacity
-        if (records && columns == TableColumnCount) {
-            const TableRowTexts texts = records->rowTexts(row);
-            for (const QString &cell : texts) {
-                line += cell;
-                line += QLatin1Char(',');
-            }
-        } else {
-            for (int column = 0; column < columns; ++column) {
-                line += model.data(model.index(row, column), Qt::DisplayRole).toString();
-                line += QLatin1Char(',');
-            }
+        for (int column = 0; column < columns; ++column) {
+            line += cell(row, column);
+            line += QLatin1Char(',');
         }
         line += QLatin1Char('\n');
         put(line.toLocal8Bit());
@@ -346,8 +360,7 @@ bool writeReport(const QString &path, const QImage &chart, const QStringList &he
 
     const int rows = model.rowCount();
     const int cells = qMin(Columns, model.columnCount());
-    // The readings table hands out a row's texts at once.
-    const auto *records = qobject_cast<const RecordTableModel *>(&model);
+    const CellTexts cell(model);
     const QTextOption cellOption;
     PdfRowCursor cursor(height);
     for (int row = 0; row < rows; ++row) {
@@ -357,16 +370,8 @@ bool writeReport(const QString &path, const QImage &chart, const QStringList &he
             pageHeader();
             columnHeadings(NextHeadingBaseline, NextRuleY);
         }
-        if (records && cells == TableColumnCount) {
-            const TableRowTexts texts = records->rowTexts(row);
-            for (int column = 0; column < cells; ++column)
-                painter.drawText(QRectF(cellRect(column, cursor.top())), texts[size_t(column)], cellOption);
-        } else {
-            for (int column = 0; column < cells; ++column) {
-                const QString text = model.data(model.index(row, column), Qt::DisplayRole).toString();
-                painter.drawText(QRectF(cellRect(column, cursor.top())), text, cellOption);
-            }
-        }
+        for (int column = 0; column < cells; ++column)
+            painter.drawText(QRectF(cellRect(column, cursor.top())), cell(row, column), cellOption);
     }
     painter.setPen(bodyPen);
     painter.drawLine(0, cursor.top() + ClosingRuleGap, width, cursor.top() + ClosingRuleGap);

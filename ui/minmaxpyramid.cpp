@@ -217,9 +217,9 @@ QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int colu
             return k > i && k <= end && columnOf(k - 1) <= col && (k == end || columnOf(k) > col);
         };
         int j = -1;
-        for (int guess : {lastLength, lastLength + 1, lastLength - 1}) {
-            if (lastLength > 0 && endsAt(i + guess)) {
-                j = i + guess;
+        for (int length : {lastLength, lastLength + 1, lastLength - 1}) {
+            if (length > 0 && endsAt(i + length)) {
+                j = i + length;
                 break;
             }
         }
