@@ -93,3 +93,40 @@ void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int 
     if (b != a)
         out->append(p[b]);
 }
+
+BandedLine bandDenseColumns(const QVector<QPointF> &reduced, double xMin, double xMax, int columns)
+{
+    BandedLine out;
+    const int n = reduced.size();
+    if (columns < 1 || !(xMax > xMin) || n == 0) {
+        out.line = reduced;
+        return out;
+    }
+    out.line.reserve(n / 2 + 8);
+    out.bands.reserve(columns);
+    // The same column arithmetic as the reduction's, so a group here is
+    // exactly one of its columns.
+    const double scale = columns / (xMax - xMin);
+    const double width = (xMax - xMin) / columns;
+    const QPointF *p = reduced.constData();
+    int i = 0;
+    while (i < n) {
+        const double col = std::floor((p[i].x() - xMin) * scale);
+        int j = i + 1;
+        while (j < n && std::floor((p[j].x() - xMin) * scale) == col)
+            ++j;
+        const bool outermost = i == 0 || j == n;
+        if (!outermost && j - i == 2 && p[i].y() != p[i + 1].y()) {
+            const double low = qMin(p[i].y(), p[i + 1].y());
+            const double high = qMax(p[i].y(), p[i + 1].y());
+            const double x0 = xMin + col * width;
+            out.bands.append(ChartBand{x0, x0 + width, low, high});
+            out.line.append(QPointF(x0 + width / 2, (low + high) / 2));
+        } else {
+            for (int k = i; k < j; ++k)
+                out.line.append(p[k]);
+        }
+        i = j;
+    }
+    return out;
+}

@@ -21,3 +21,31 @@ QVector<QPointF> decimateForDisplay(const QVector<QPointF> &points, double minX,
 // plot's edges and ends at the newest reading.
 void appendColumnPoints(QVector<QPointF> *out, const QPointF *p, int first, int lowest, int highest, int last,
                         bool keepEnds);
+
+// A pixel column of a reduced line that holds more than one reading, in the
+// chart's values: it spans x0 to x1 and its readings low to high.
+struct ChartBand
+{
+    double x0;
+    double x1;
+    double low;
+    double high;
+};
+
+// A reduced line drawn as the band its dense columns fill plus one point
+// per such column, at the middle of its span, for the line to run through.
+struct BandedLine
+{
+    QVector<QPointF> line;
+    QVector<ChartBand> bands;
+};
+
+// Splits the output of a reduction to `columns` columns of xMin..xMax (two
+// points per inner column) into bands and a thin line. A band is what a
+// line through every reading of a full column draws, a vertical stroke from
+// its lowest to its highest reading. Filled, it costs the chart one
+// rectangle, where a zigzag through a week of noisy readings cost it a path
+// stroked across the whole band, and its hit-test outline, on every
+// reading. The first and the last column keep their points, so
+// the line still runs to the plot's edges and ends at the newest reading.
+BandedLine bandDenseColumns(const QVector<QPointF> &reduced, double xMin, double xMax, int columns);

@@ -183,15 +183,20 @@ void MinMaxPyramid::extremes(int first, int end, int *low, int *high) const
     *high = hi.index;
 }
 
-QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int columns) const
+QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int columns, bool *reduced) const
 {
     catchUp();
     const QVector<QPointF> &points = *m_points;
     const int n = points.size();
     if (columns < 1)
         columns = 1;
-    if (!m_ascending)
+    if (reduced)
+        *reduced = false;
+    if (!m_ascending) {
+        if (reduced)
+            *reduced = n > 2 * columns && xMax > xMin;
         return decimateForDisplay(points, xMin, xMax, columns);
+    }
 
     // The points in the range and the nearest one outside on either side.
     const QPointF *p = points.constData();
@@ -201,6 +206,8 @@ QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int colu
     const int end = qMin(n, int(stop - p) + 1);
     if (end - first <= 2 * columns || !(xMax > xMin))
         return (first == 0 && end == n) ? points : points.mid(first, end - first);
+    if (reduced)
+        *reduced = true;
 
     QVector<QPointF> out;
     out.reserve(4 * columns + 8);

@@ -27,7 +27,9 @@ public:
     explicit MinMaxPyramid(const QVector<QPointF> *points);
 
     void invalidate();
-    QVector<QPointF> displayPoints(double xMin, double xMax, int columns) const;
+    // *reduced (if given) tells whether the points were reduced to the
+    // columns or are the range's points as they are.
+    QVector<QPointF> displayPoints(double xMin, double xMax, int columns, bool *reduced = nullptr) const;
 
 private:
     // A point by index, with its y at hand: comparing buckets then reads

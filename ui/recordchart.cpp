@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "device/storedpackage.h"
+#include "ui/chartbanditem.h"
 #include "ui/chartshadow.h"
 #include "ui/unitlabels.h"
 
@@ -71,6 +72,9 @@ RecordChart::RecordChart(QChartView *view, int tempUnit, int windUnit)
     m_seriesWind->attachAxis(m_axisTime);
     m_seriesWind->attachAxis(m_axisWind);
 
+    m_tempBand = new ChartBandItem(m_chart, m_seriesTemp);
+    m_windBand = new ChartBandItem(m_chart, m_seriesWind);
+
     m_axisTime->setGridLineColor(QColor(0, 0, 229));
     m_axisWind->setGridLineColor(QColor(0, 0, 229));
 
@@ -87,7 +91,8 @@ void RecordChart::updateAxes(int tempUnit, int windUnit)
     if (m_autoAxes && m_seriesWind) {
         m_axisTemp->setTitleText(trMainWindow(temperatureAxis(tempUnit).titleSource));
         m_axisWind->setTitleText(trMainWindow(windAxis(windUnit).titleSource));
-        fitValueAxes(m_seriesTemp->pointsVector(), m_seriesWind->pointsVector());
+        fitValueAxes(BandedLine{m_seriesTemp->pointsVector(), m_tempBand->bands()},
+                     BandedLine{m_seriesWind->pointsVector(), m_windBand->bands()});
         return;
     }
     for (QValueAxis *axis : {m_axisTemp, m_axisWind}) {
@@ -108,6 +113,8 @@ void RecordChart::clear()
     m_windPoints.clear();
     m_seriesTemp->clear();
     m_seriesWind->clear();
+    m_tempBand->setBands({});
+    m_windBand->setBands({});
     dropSegments();
     m_viewport.clear();
     const QDateTime now = QDateTime::currentDateTime();
@@ -237,16 +244,24 @@ void RecordChart::refresh()
     int columns = int(m_chart->plotArea().width()) / 2;
     if (columns < 200)
         columns = 800;
-    const QVector<QPointF> temps = m_tempReduction.displayPoints(range.min, range.max, columns);
-    const QVector<QPointF> winds = m_windReduction.displayPoints(range.min, range.max, columns);
+    // Reduced columns that hold several readings are drawn as bands.
+    auto reduce = [&range, columns](const MinMaxPyramid &reduction) {
+        bool reduced = false;
+        QVector<QPointF> points = reduction.displayPoints(range.min, range.max, columns, &reduced);
+        return reduced ? bandDenseColumns(points, range.min, range.max, columns) : BandedLine{points, {}};
+    };
+    const BandedLine temps = reduce(m_tempReduction);
+    const BandedLine winds = reduce(m_windReduction);
     if (m_autoAxes)
         fitValueAxes(temps, winds);
+    m_tempBand->setBands(temps.bands);
+    m_windBand->setBands(winds.bands);
     if (!m_segmentStarts.isEmpty()) {
-        replaceSegmented(temps, winds);
+        replaceSegmented(temps.line, winds.line);
         return;
     }
-    m_seriesTemp->replace(temps);
-    m_seriesWind->replace(winds);
+    m_seriesTemp->replace(temps.line);
+    m_seriesWind->replace(winds.line);
 }
 
 void RecordChart::setAutoAxes(bool on)
@@ -256,20 +271,24 @@ void RecordChart::setAutoAxes(bool on)
     refresh();
 }
 
-void RecordChart::fitValueAxes(const QVector<QPointF> &temps, const QVector<QPointF> &winds)
+void RecordChart::fitValueAxes(const BandedLine &temps, const BandedLine &winds)
 {
     // Only the points inside the time range count: the neighbours that run
     // the line to the plot's edges may lie far off.
     const double from = double(m_axisTime->min().toMSecsSinceEpoch());
     const double to = double(m_axisTime->max().toMSecsSinceEpoch());
-    auto fit = [from, to](QValueAxis *axis, const QVector<QPointF> &points, bool zeroBased, const AxisSpec &fixed) {
+    auto fit = [from, to](QValueAxis *axis, const BandedLine &shown, bool zeroBased, const AxisSpec &fixed) {
         double lo = qInf();
         double hi = -qInf();
-        for (const QPointF &p : points) {
+        for (const QPointF &p : shown.line) {
             if (p.x() < from || p.x() > to)
                 continue;
             lo = qMin(lo, p.y());
             hi = qMax(hi, p.y());
+        }
+        for (const ChartBand &b : shown.bands) {
+            lo = qMin(lo, b.low);
+            hi = qMax(hi, b.high);
         }
         if (lo > hi) {
             axis->setRange(fixed.min, fixed.max);

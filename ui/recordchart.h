@@ -8,10 +8,12 @@
 
 #include "model/pelnorxlogitem.h"
 #include "model/valuetext.h"
+#include "ui/chartdecimation.h"
 #include "ui/chartviewport.h"
 #include "ui/minmaxpyramid.h"
 
 struct DownloadedRecord;
+class ChartBandItem;
 
 namespace QtCharts {
 class QChart;
@@ -66,6 +68,9 @@ public:
     // the time before it (a recording resumed after its port came back).
     void beginSegment();
     int segmentCount() const { return 1 + m_segmentStarts.size(); }
+    // What the dense columns of each series are drawn with.
+    const ChartBandItem *temperatureBand() const { return m_tempBand; }
+    const ChartBandItem *windBand() const { return m_windBand; }
 
     // The time window in view (zoom, pan, following the newest reading).
     ChartViewport &viewport() { return m_viewport; }
@@ -78,7 +83,7 @@ private:
     void startPendingSegment(double x);
     void replaceSegmented(const QVector<QPointF> &temps, const QVector<QPointF> &winds);
     void dropSegments();
-    void fitValueAxes(const QVector<QPointF> &temps, const QVector<QPointF> &winds);
+    void fitValueAxes(const BandedLine &temps, const BandedLine &winds);
 
     QtCharts::QChart *m_chart = nullptr;
     QtCharts::QDateTimeAxis *m_axisTime = nullptr;
@@ -86,6 +91,8 @@ private:
     QtCharts::QValueAxis *m_axisWind = nullptr;
     QtCharts::QLineSeries *m_seriesTemp = nullptr;
     QtCharts::QLineSeries *m_seriesWind = nullptr;
+    ChartBandItem *m_tempBand = nullptr;
+    ChartBandItem *m_windBand = nullptr;
     QVector<QPointF> m_tempPoints;
     QVector<QPointF> m_windPoints;
     // Later stretches of line: the x of each one's first point, and the

@@ -1,0 +1,197 @@
+#include <QtTest>
+
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+
+#include <cmath>
+#include <random>
+
+#include "testreadings.h"
+#include "ui/chartbanditem.h"
+#include "ui/chartdecimation.h"
+#include "ui/minmaxpyramid.h"
+#include "ui/recordchart.h"
+
+using namespace QtCharts;
+
+// Dense stretches of a long recording are drawn as bands: what the user sees
+// must be what a line through every reading draws.
+class Tst_chartbands : public QObject
+{
+    Q_OBJECT
+
+    static QVector<QPointF> noisy(int n, double from, double to, double level, double spread, unsigned seed)
+    {
+        std::mt19937 gen(seed);
+        std::uniform_real_distribution<double> noise(-spread, spread);
+        QVector<QPointF> points;
+        points.reserve(n);
+        for (int i = 0; i < n; ++i)
+            points.append(QPointF(from + (to - from) * i / (n - 1), level + noise(gen)));
+        return points;
+    }
+
+    // Rows of column x that hold the colour, as first and last (-1 when none).
+    static QPair<int, int> extent(const QImage &image, int x, QRgb colour, int top, int bottom)
+    {
+        int first = -1, last = -1;
+        for (int y = top; y <= bottom; ++y) {
+            if ((image.pixel(x, y) & 0xffffff) != (colour & 0xffffff))
+                continue;
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+        return {first, last};
+    }
+
+private slots:
+    // Each inner column of a reduction becomes a band spanning exactly its
+    // readings, with one line point inside it; the outermost columns keep
+    // their points, so the line still ends at the newest reading.
+    void bandsSpanEachColumnsReadings_data()
+    {
+        QTest::addColumn<QVector<QPointF>>("points");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("noise, 40 per column") << noisy(20000, 0, 1e6, 20, 5, 1) << 500;
+        QTest::newRow("noise, 3 per column") << noisy(1500, 0, 1e6, 20, 5, 2) << 500;
+        QVector<QPointF> ramp;
+        for (int i = 0; i < 10000; ++i)
+            ramp.append(QPointF(i * 500.0, i * 0.01));
+        QTest::newRow("smooth ramp") << ramp << 300;
+        QVector<QPointF> flat;
+        for (int i = 0; i < 10000; ++i)
+            flat.append(QPointF(i * 500.0, 7.5));
+        QTest::newRow("flat: a line, no band") << flat << 300;
+    }
+
+    void bandsSpanEachColumnsReadings()
+    {
+        QFETCH(QVector<QPointF>, points);
+        QFETCH(int, columns);
+        const double xMin = points.first().x();
+        const double xMax = points.last().x();
+        MinMaxPyramid pyramid(&points);
+        bool reduced = false;
+        const QVector<QPointF> shown = pyramid.displayPoints(xMin, xMax, columns, &reduced);
+        QVERIFY(reduced);
+        const BandedLine banded = bandDenseColumns(shown, xMin, xMax, columns);
+
+        const double width = (xMax - xMin) / columns;
+        for (const ChartBand &b : banded.bands) {
+            double low = qInf(), high = -qInf();
+            for (const QPointF &p : points) {
+                if (p.x() >= b.x0 && p.x() < b.x1) {
+                    low = qMin(low, p.y());
+                    high = qMax(high, p.y());
+                }
+            }
+            QCOMPARE(b.x1 - b.x0, width);
+            QCOMPARE(b.low, low);
+            QCOMPARE(b.high, high);
+            QVERIFY(b.low < b.high);
+        }
+        const bool flat = points.first().y() == points.last().y();
+        QCOMPARE(banded.bands.isEmpty(), flat);
+        if (!flat)
+            QVERIFY(banded.bands.size() >= columns - 4);
+        // One line point per band, inside it, in time order; the ends kept.
+        for (int i = 1; i < banded.line.size(); ++i)
+            QVERIFY(banded.line.at(i).x() > banded.line.at(i - 1).x());
+        QCOMPARE(banded.line.first(), shown.first());
+        QCOMPARE(banded.line.last(), points.last());
+        QCOMPARE(banded.line.size(), shown.size() - banded.bands.size());
+    }
+
+    // A day of noisy readings on the window's chart: column by column, the
+    // band and line cover the rows a line through every reading covers.
+    void denseChartLooksLikeEveryReading()
+    {
+        const int n = 40000;
+        const QVector<QPointF> temps = noisy(n, 1.7e12, 1.7e12 + 500.0 * (n - 1), 20, 8, 3);
+        QList<PelnorXLogItem> items;
+        QVector<qint64> times;
+        for (const QPointF &p : temps) {
+            items.append(reading(0.0, p.y(), 1.0, false));
+            times.append(qint64(p.x()));
+        }
+
+        auto shown = [&](bool everyReading) {
+            QChartView view;
+            view.resize(1000, 560);
+            RecordChart chart(&view, 0, 0);
+            view.show();
+            if (!QTest::qWaitForWindowExposed(&view))
+                return QImage();
+            chart.showReadings(items, times, units(0, 0, 0, 0));
+            QCoreApplication::processEvents();
+            chart.refresh();
+            if (everyReading) {
+                chart.seriesTemp()->replace(chart.temperaturePoints());
+                const_cast<ChartBandItem *>(chart.temperatureBand())->setVisible(false);
+            } else {
+                // The reduced chart really is banded.
+                if (chart.temperatureBand()->bands().size() < 300 || chart.seriesTemp()->count() > 600)
+                    return QImage();
+            }
+            QImage image = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            image.setText(QStringLiteral("plot"),
+                          QStringLiteral("%1 %2 %3 %4")
+                              .arg(chart.chart()->plotArea().left())
+                              .arg(chart.chart()->plotArea().top())
+                              .arg(chart.chart()->plotArea().right())
+                              .arg(chart.chart()->plotArea().bottom()));
+            return image;
+        };
+        const QImage banded = shown(false);
+        const QImage reference = shown(true);
+        QVERIFY(!banded.isNull());
+        QVERIFY(!reference.isNull());
+        QCOMPARE(banded.text(QStringLiteral("plot")), reference.text(QStringLiteral("plot")));
+        const QStringList plot = banded.text(QStringLiteral("plot")).split(QLatin1Char(' '));
+        const int left = int(std::ceil(plot.at(0).toDouble())) + 3;
+        const int top = int(std::ceil(plot.at(1).toDouble()));
+        const int right = int(std::floor(plot.at(2).toDouble())) - 3;
+        const int bottom = int(std::floor(plot.at(3).toDouble())) - 1;
+
+        const QRgb red = qRgb(232, 64, 64);
+        // Rows covered around column x (x - 1 to x + 1): a band is as wide
+        // as a reduction column, two pixels whose edges fall anywhere.
+        auto around = [&](const QImage &image, int x) {
+            QPair<int, int> u{INT_MAX, -1};
+            for (int k = x - 1; k <= x + 1; ++k) {
+                const QPair<int, int> e = extent(image, k, red, top, bottom);
+                if (e.first >= 0) {
+                    u.first = qMin(u.first, e.first);
+                    u.second = qMax(u.second, e.second);
+                }
+            }
+            return u;
+        };
+        // The band's edges are the line's within a few pixels everywhere,
+        // and mostly to the pixel.
+        int columnsSeen = 0;
+        double offBy = 0;
+        for (int x = left; x <= right; ++x) {
+            const QPair<int, int> a = around(banded, x);
+            const QPair<int, int> b = around(reference, x);
+            QVERIFY2(a.second >= 0, qPrintable(QStringLiteral("no reading drawn at x %1").arg(x)));
+            QVERIFY2(qAbs(a.first - b.first) <= 3 && qAbs(a.second - b.second) <= 3,
+                     qPrintable(QStringLiteral("x %1: banded rows %2-%3, every reading %4-%5")
+                                    .arg(x).arg(a.first).arg(a.second).arg(b.first).arg(b.second)));
+            offBy += qAbs(a.first - b.first) + qAbs(a.second - b.second);
+            ++columnsSeen;
+        }
+        QVERIFY2(offBy / (2 * columnsSeen) < 0.25, qPrintable(QString::number(offBy / (2 * columnsSeen))));
+        QVERIFY(columnsSeen > 700);
+        // Nothing beside the plot beyond the line's own pen.
+        for (int x = 0; x < banded.width(); ++x) {
+            if (x < left - 5 || x > right + 5)
+                QVERIFY2(extent(banded, x, red, top, bottom).first < 0, qPrintable(QString::number(x)));
+        }
+    }
+};
+
+QTEST_MAIN(Tst_chartbands)
+#include "tst_chartbands.moc"

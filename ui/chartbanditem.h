@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QGraphicsObject>
+#include <QVector>
+
+#include "ui/chartdecimation.h"
+
+namespace QtCharts {
+class QChart;
+class QXYSeries;
+}
+
+// Draws the dense columns of one series' reduced line (bandDenseColumns)
+// as filled rectangles in the series' colour, as tall as its pen makes the
+// vertical strokes of a line through every reading. It sits on the chart
+// just beneath the series and reads the series' axes when it paints, so it
+// moves with every range change the series makes.
+class ChartBandItem : public QGraphicsObject
+{
+public:
+    ChartBandItem(QtCharts::QChart *chart, QtCharts::QXYSeries *series);
+
+    void setBands(const QVector<ChartBand> &bands);
+    const QVector<ChartBand> &bands() const { return m_bands; }
+
+    // The band's rectangles in the chart's coordinates, clipped to its plot.
+    QVector<QRect> pixelRects() const;
+
+    QRectF boundingRect() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+
+private:
+    QtCharts::QChart *m_chart;
+    QtCharts::QXYSeries *m_series;
+    QVector<ChartBand> m_bands;
+    QRectF m_plot;
+};
