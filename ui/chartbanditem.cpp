@@ -38,9 +38,9 @@ ChartBandItem::ChartBandItem(QChart *chart, QXYSeries *series)
     , m_series(series)
     , m_plot(chart->plotArea())
 {
-    // Beneath the series' lines (which Qt Charts stacks above its axes and
-    // grid), above the grid.
-    setZValue(4.5);
+    // Where Qt Charts stacks its series, above the axes and the grid; among
+    // the series, in the order the items were put on the chart.
+    setZValue(4);
     connect(chart, &QChart::plotAreaChanged, this, [this](const QRectF &plot) {
         prepareGeometryChange();
         m_plot = plot;

@@ -11,10 +11,10 @@ class QXYSeries;
 }
 
 // Draws the dense columns of one series' reduced line (bandDenseColumns)
-// as filled rectangles in the series' colour, as tall as its pen makes the
-// vertical strokes of a line through every reading. It sits on the chart
-// just beneath the series and reads the series' axes when it paints, so it
-// moves with every range change the series makes.
+// as filled rectangles in the series' colour, covering the rows a line
+// stroked through every reading of the column covers. Put on the chart just
+// before its series, it is drawn beneath it; it reads the series' axes when
+// it paints, so it moves with every range change the series makes.
 class ChartBandItem : public QGraphicsObject
 {
 public:

@@ -13,6 +13,7 @@
 
 #include "device/storedpackage.h"
 #include "ui/chartbanditem.h"
+#include "ui/chartgriditem.h"
 #include "ui/chartshadow.h"
 #include "ui/unitlabels.h"
 
@@ -61,6 +62,9 @@ RecordChart::RecordChart(QChartView *view, int tempUnit, int windUnit)
     m_seriesTemp = new QLineSeries();
     m_seriesTemp->setColor(QColor(232, 64, 64));
     m_seriesTemp->setName(QCoreApplication::translate("MainWindow", "Temperature"));
+    // Each band goes on just before its series: drawn beneath its own
+    // line and the later series, as the line it stands for would be.
+    m_tempBand = new ChartBandItem(m_chart, m_seriesTemp);
     m_chart->addSeries(m_seriesTemp);
     m_seriesTemp->attachAxis(m_axisTime);
     m_seriesTemp->attachAxis(m_axisTemp);
@@ -68,15 +72,14 @@ RecordChart::RecordChart(QChartView *view, int tempUnit, int windUnit)
     m_seriesWind = new QLineSeries();
     m_seriesWind->setColor(QColor(64, 232, 64));
     m_seriesWind->setName(QCoreApplication::translate("MainWindow", "Vel"));
+    m_windBand = new ChartBandItem(m_chart, m_seriesWind);
     m_chart->addSeries(m_seriesWind);
     m_seriesWind->attachAxis(m_axisTime);
     m_seriesWind->attachAxis(m_axisWind);
 
-    m_tempBand = new ChartBandItem(m_chart, m_seriesTemp);
-    m_windBand = new ChartBandItem(m_chart, m_seriesWind);
-
     m_axisTime->setGridLineColor(QColor(0, 0, 229));
     m_axisWind->setGridLineColor(QColor(0, 0, 229));
+    m_grid = new ChartGridItem(m_chart, {m_axisTime, m_axisTemp, m_axisWind});
 
     // The view comes with a chart of its own, which it gives up, not frees.
     QChart *placeholder = view->chart();

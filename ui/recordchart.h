@@ -14,6 +14,7 @@
 
 struct DownloadedRecord;
 class ChartBandItem;
+class ChartGridItem;
 
 namespace QtCharts {
 class QChart;
@@ -71,6 +72,7 @@ public:
     // What the dense columns of each series are drawn with.
     const ChartBandItem *temperatureBand() const { return m_tempBand; }
     const ChartBandItem *windBand() const { return m_windBand; }
+    ChartGridItem *grid() const { return m_grid; }
 
     // The time window in view (zoom, pan, following the newest reading).
     ChartViewport &viewport() { return m_viewport; }
@@ -93,6 +95,7 @@ private:
     QtCharts::QLineSeries *m_seriesWind = nullptr;
     ChartBandItem *m_tempBand = nullptr;
     ChartBandItem *m_windBand = nullptr;
+    ChartGridItem *m_grid = nullptr;
     QVector<QPointF> m_tempPoints;
     QVector<QPointF> m_windPoints;
     // Later stretches of line: the x of each one's first point, and the

@@ -10,14 +10,16 @@
 #include "testreadings.h"
 #include "ui/chartbanditem.h"
 #include "ui/chartdecimation.h"
+#include "ui/chartgriditem.h"
 #include "ui/minmaxpyramid.h"
 #include "ui/recordchart.h"
 
 using namespace QtCharts;
 
-// Dense stretches of a long recording are drawn as bands: what the user sees
-// must be what a line through every reading draws.
-class Tst_chartbands : public QObject
+// The chart draws some things its own way for speed: the dense stretches of
+// a long recording as bands, the grid as filled rectangles. What the user
+// sees must be what Qt Charts' own drawing shows.
+class Tst_chartdrawing : public QObject
 {
     Q_OBJECT
 
@@ -113,7 +115,8 @@ private slots:
         QList<PelnorXLogItem> items;
         QVector<qint64> times;
         for (const QPointF &p : temps) {
-            items.append(reading(0.0, p.y(), 1.0, false));
+            // Wind through the middle of the temperature band, drawn over it.
+            items.append(reading(22.2, p.y(), 1.0, false));
             times.append(qint64(p.x()));
         }
 
@@ -156,6 +159,17 @@ private slots:
         const int bottom = int(std::floor(plot.at(3).toDouble())) - 1;
 
         const QRgb red = qRgb(232, 64, 64);
+        const QRgb green = qRgb(64, 232, 64);
+        auto count = [&](const QImage &image, QRgb colour) {
+            int n = 0;
+            for (int y = top; y <= bottom; ++y)
+                for (int x = left; x <= right; ++x)
+                    n += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
+            return n;
+        };
+        const int windPixels = count(reference, green);
+        QVERIFY(windPixels >= right - left);
+        QCOMPARE(count(banded, green), windPixels);
         // Rows covered around column x (x - 1 to x + 1): a band is as wide
         // as a reduction column, two pixels whose edges fall anywhere.
         auto around = [&](const QImage &image, int x) {
@@ -191,7 +205,54 @@ private slots:
                 QVERIFY2(extent(banded, x, red, top, bottom).first < 0, qPrintable(QString::number(x)));
         }
     }
+
+    // The grid on exactly the pixels Qt Charts' own grid lines light, at
+    // sizes that put the lines at all kinds of fractions of a pixel.
+    void gridOnQtsPixels_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("autoAxes");
+        for (const QSize size : {QSize(1000, 560), QSize(777, 433), QSize(1203, 611), QSize(640, 480)}) {
+            const QByteArray name = QByteArray::number(size.width()) + "x" + QByteArray::number(size.height());
+            QTest::newRow(name) << size << false;
+            QTest::newRow(name + ", axes fitted") << size << true;
+        }
+    }
+
+    void gridOnQtsPixels()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, autoAxes);
+        QChartView view;
+        view.resize(size);
+        RecordChart chart(&view, 0, 0);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QList<PelnorXLogItem> items;
+        QVector<qint64> times;
+        for (int i = 0; i < 600; ++i) {
+            items.append(reading(3 + std::sin(i / 40.0), 21.3 + std::cos(i / 55.0), 1.0, false));
+            times.append(1700000000000LL + 500LL * i);
+        }
+        chart.showReadings(items, times, units(0, 0, 0, 0));
+        chart.setAutoAxes(autoAxes);
+        QCoreApplication::processEvents();
+
+        const QImage ours = view.grab().toImage();
+        chart.grid()->handBack();
+        const QImage qts = view.grab().toImage();
+        QCOMPARE(ours.size(), qts.size());
+        int gridPixels = 0;
+        for (int y = 0; y < qts.height(); ++y) {
+            for (int x = 0; x < qts.width(); ++x) {
+                gridPixels += qts.pixel(x, y) == qRgb(0, 0, 229);
+                if (ours.pixel(x, y) != qts.pixel(x, y))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
+            }
+        }
+        QVERIFY(gridPixels > size.width());
+    }
 };
 
-QTEST_MAIN(Tst_chartbands)
-#include "tst_chartbands.moc"
+QTEST_MAIN(Tst_chartdrawing)
+#include "tst_chartdrawing.moc"
