@@ -130,3 +130,90 @@ BandedLine bandDenseColumns(const QVector<QPointF> &reduced, double xMin, double
     }
     return out;
 }
+
+void thinBandedLine(BandedLine *banded, double yPerPixel)
+{
+    const QVector<QPointF> &line = banded->line;
+    const QVector<ChartBand> &bands = banded->bands;
+    const int n = line.size();
+    if (n < 3 || bands.isEmpty() || !(yPerPixel > 0))
+        return;
+    const double inside = 0.5 * yPerPixel;
+    const double nearMiddle = 0.25 * yPerPixel;
+
+    // The rows the line may take at point i: anywhere well inside its band,
+    // or exactly through a point that stands for readings of its own.
+    int b = 0;
+    auto allowed = [&](int i, double *lo, double *hi) {
+        const QPointF &p = line.at(i);
+        while (b < bands.size() && bands.at(b).x1 <= p.x())
+            ++b;
+        if (b < bands.size() && bands.at(b).x0 <= p.x()) {
+            const ChartBand &band = bands.at(b);
+            if (band.high - band.low > 2 * inside) {
+                *lo = band.low + inside;
+                *hi = band.high - inside;
+            } else {
+                *lo = p.y() - nearMiddle;
+                *hi = p.y() + nearMiddle;
+            }
+            return true;
+        }
+        *lo = *hi = p.y();
+        return false;
+    };
+
+    QVector<QPointF> out;
+    out.reserve(64);
+    QPointF anchor = line.first();
+    out.append(anchor);
+    // The slopes from the anchor that stay inside every band since it, and
+    // the last point the stretch so far passes.
+    double slopeLo = -qInf(), slopeHi = qInf();
+    int anchorIndex = 0;
+    int last = 0;
+    auto startAt = [&](const QPointF &p, int index) {
+        anchor = p;
+        out.append(p);
+        slopeLo = -qInf();
+        slopeHi = qInf();
+        anchorIndex = last = index;
+    };
+    auto endStretch = [&]() {
+        const double x = line.at(last).x();
+        startAt(QPointF(x, anchor.y() + (slopeLo + slopeHi) / 2 * (x - anchor.x())), last);
+    };
+    for (int i = 1; i < n; ++i) {
+        double lo, hi;
+        const bool isBand = allowed(i, &lo, &hi);
+        const double dx = line.at(i).x() - anchor.x();
+        if (!(dx > 0)) {
+            startAt(line.at(i), i);
+            continue;
+        }
+        const double newLo = qMax(slopeLo, (lo - anchor.y()) / dx);
+        const double newHi = qMin(slopeHi, (hi - anchor.y()) / dx);
+        if (newLo > newHi) {
+            if (last == anchorIndex) {
+                startAt(line.at(i), i);
+                continue;
+            }
+            // Out of reach: the stretch ends at the last point it passes,
+            // and point i is tried again from there.
+            endStretch();
+            --i;
+            continue;
+        }
+        if (isBand) {
+            slopeLo = newLo;
+            slopeHi = newHi;
+            last = i;
+        } else {
+            // A point of its own ends the stretch.
+            startAt(line.at(i), i);
+        }
+    }
+    if (last != anchorIndex)
+        endStretch();
+    banded->line = out;
+}

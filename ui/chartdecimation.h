@@ -49,3 +49,13 @@ struct BandedLine
 // reading. The first and the last column keep their points, so
 // the line still runs to the plot's edges and ends at the newest reading.
 BandedLine bandDenseColumns(const QVector<QPointF> &reduced, double xMin, double xMax, int columns);
+
+// Drops the line points of bands the line can pass straight through: a
+// straight stretch is kept while it stays, at every band it crosses, half
+// a pixel inside the band's rows (within a quarter pixel of the middle of
+// a band thinner than that), so the line, drawn over its bands in the same
+// colour, shows only where it leaves them. A week of noisy readings then
+// needs a handful of line points instead of one per column, and the chart
+// strokes and outlines those on every reading. yPerPixel: the value a pixel
+// of the plot's height stands for.
+void thinBandedLine(BandedLine *banded, double yPerPixel);

@@ -253,10 +253,15 @@ void RecordChart::refresh()
         QVector<QPointF> points = reduction.displayPoints(range.min, range.max, columns, &reduced);
         return reduced ? bandDenseColumns(points, range.min, range.max, columns) : BandedLine{points, {}};
     };
-    const BandedLine temps = reduce(m_tempReduction);
-    const BandedLine winds = reduce(m_windReduction);
+    BandedLine temps = reduce(m_tempReduction);
+    BandedLine winds = reduce(m_windReduction);
     if (m_autoAxes)
         fitValueAxes(temps, winds);
+    const double plotHeight = m_chart->plotArea().height();
+    if (plotHeight > 0) {
+        thinBandedLine(&temps, (m_axisTemp->max() - m_axisTemp->min()) / plotHeight);
+        thinBandedLine(&winds, (m_axisWind->max() - m_axisWind->min()) / plotHeight);
+    }
     m_tempBand->setBands(temps.bands);
     m_windBand->setBands(winds.bands);
     if (!m_segmentStarts.isEmpty()) {
