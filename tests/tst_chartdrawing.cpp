@@ -11,6 +11,7 @@
 #include "ui/chartbanditem.h"
 #include "ui/chartdecimation.h"
 #include "ui/chartgriditem.h"
+#include "ui/chartshadow.h"
 #include "ui/minmaxpyramid.h"
 #include "ui/recordchart.h"
 
@@ -301,6 +302,47 @@ private slots:
             }
         }
         QVERIFY(gridPixels > size.width());
+    }
+
+    // The chart's background shadow, blurred once and kept with the
+    // background over it, looks like the theme's own drop shadow.
+    void shadowAsTheThemesOwn()
+    {
+        auto render = [](bool cached) {
+            QChartView view;
+            view.resize(640, 400);
+            auto *chart = new QChart();
+            chart->setBackgroundBrush(QBrush(QColor(32, 32, 64)));
+            chart->setTheme(QChart::ChartThemeBlueIcy);
+            if (cached)
+                cacheChartShadow(chart);
+            QChart *placeholder = view.chart();
+            view.setChart(chart);
+            delete placeholder;
+            view.show();
+            if (!QTest::qWaitForWindowExposed(&view))
+                return QImage();
+            // Twice: the second repaint draws from what the first kept.
+            view.grab();
+            return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage theirs = render(false);
+        const QImage ours = render(true);
+        QVERIFY(!theirs.isNull());
+        QCOMPARE(ours.size(), theirs.size());
+        int worst = 0;
+        int shadowed = 0;
+        const QRgb window = theirs.pixel(1, 1);
+        for (int y = 0; y < ours.height(); ++y) {
+            for (int x = 0; x < ours.width(); ++x) {
+                const QRgb a = ours.pixel(x, y), b = theirs.pixel(x, y);
+                worst = qMax(worst, qMax(qAbs(qRed(a) - qRed(b)), qMax(qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b)))));
+                shadowed += qGray(b) < qGray(window) - 8 && qGray(b) > 40;
+            }
+        }
+        QVERIFY2(shadowed > 500, qPrintable(QString::number(shadowed)));
+        // The public blur and the theme's differ by a few levels at most.
+        QVERIFY2(worst <= 8, qPrintable(QString::number(worst)));
     }
 };
 

@@ -141,6 +141,9 @@ void ChartGridItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, Q
     }
     painter->save();
     painter->resetTransform();
+    // One clip rectangle instead of the view's region of changed pieces, so
+    // each fill is a plain one (see ChartBandItem::paint).
+    painter->setClipRect(boundingRect().translated(toDevice.dx(), toDevice.dy()).toAlignedRect(), Qt::IntersectClip);
     for (const Line &l : all) {
         const QLineF d = l.line.translated(toDevice.dx(), toDevice.dy());
         int first = 0, last = -1;

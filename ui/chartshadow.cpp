@@ -55,14 +55,18 @@ protected:
         const QPixmap source = sourcePixmap(Qt::DeviceCoordinates, &at, PadToEffectiveBoundingRect);
         if (source.isNull())
             return;
-        if (m_shadow.isNull() || source.cacheKey() != m_sourceKey) {
-            m_shadow = shadowOf(source);
+        if (m_shadowed.isNull() || source.cacheKey() != m_sourceKey) {
+            // The source over its shadow, once: a repaint of the whole
+            // chart then blends one image instead of two.
+            m_shadowed = shadowOf(source);
+            QPainter over(&m_shadowed);
+            over.drawPixmap(QPoint(0, 0), source);
+            over.end();
             m_sourceKey = source.cacheKey();
         }
         const QTransform restore = painter->worldTransform();
         painter->setWorldTransform(QTransform());
-        painter->drawImage(at, m_shadow);
-        painter->drawPixmap(at, source);
+        painter->drawImage(at, m_shadowed);
         painter->setWorldTransform(restore);
     }
 
@@ -89,7 +93,7 @@ private:
         return shadow;
     }
 
-    QImage m_shadow;
+    QImage m_shadowed;
     qint64 m_sourceKey = 0;
 };
 
