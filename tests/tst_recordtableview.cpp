@@ -97,6 +97,42 @@ private slots:
         QVERIFY(!onScreen[0].isNull());
         QVERIFY2(onScreen[0] == onScreen[1], "the grid differs after live rows");
     }
+
+    // A live row repaints the rows that changed, not the whole table.
+    void liveRowRepaintsItsRows()
+    {
+        RecordTableView view;
+        RecordTable table(&view, kHeaders);
+        view.horizontalHeader()->setHighlightSections(false);
+        view.resize(680, 400);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (int i = 0; i < 60; ++i)
+            table.appendLive(reading(i), UnitChoice());
+        QCoreApplication::processEvents();
+
+        struct PaintedArea : QObject
+        {
+            QRegion painted;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    painted += static_cast<QPaintEvent *>(event)->region();
+                return false;
+            }
+        } area;
+        view.viewport()->installEventFilter(&area);
+        for (int i = 0; i < 3; ++i) {
+            area.painted = QRegion();
+            table.appendLive(reading(60 + i), UnitChoice());
+            QCoreApplication::processEvents();
+            int pixels = 0;
+            for (const QRect &r : area.painted)
+                pixels += r.width() * r.height();
+            const int rowPixels = view.viewport()->width() * view.rowHeight(0);
+            QVERIFY2(pixels > 0 && pixels <= 4 * rowPixels, qPrintable(QString::number(pixels / double(rowPixels))));
+        }
+    }
 };
 
 QTEST_MAIN(Tst_RecordTableView)

@@ -43,6 +43,87 @@ RecordTableView::RecordTableView(QWidget *parent)
     setGridStyle(Qt::NoPen);
 }
 
+RecordTableView::Layout RecordTableView::currentLayout() const
+{
+    Layout l;
+    l.model = model();
+    if (!l.model)
+        return l;
+    l.rows = l.model->rowCount(rootIndex());
+    l.columns = l.model->columnCount(rootIndex());
+    l.columnsLength = horizontalHeader()->length();
+    l.rowsLength = verticalHeader()->length();
+    l.viewport = viewport()->size();
+    return l;
+}
+
+void RecordTableView::reset()
+{
+    m_laidOut = Layout();
+    QTableView::reset();
+}
+
+void RecordTableView::rowsInserted(const QModelIndex &parent, int start, int end)
+{
+    // Rows anywhere but after the last move the rows below them.
+    if (parent != rootIndex() || end != model()->rowCount(parent) - 1)
+        m_laidOut = Layout();
+    QTableView::rowsInserted(parent, start, end);
+}
+
+void RecordTableView::doItemsLayout()
+{
+    // The stock layout sets the scroll bars and then repaints every cell.
+    // When rows were only appended since the last layout, the cells already
+    // on the screen stay as they are (a scroll moves them by itself): only
+    // the new rows are repainted.
+    const Layout before = m_laidOut;
+    const Layout now = currentLayout();
+    const bool onlyAppended = before.model && before.model == now.model && now.rows > before.rows
+                              && before.columns == now.columns && before.columnsLength == now.columnsLength
+                              && before.viewport == now.viewport
+                              && now.rowsLength - before.rowsLength
+                                     == (now.rows - before.rows) * verticalHeader()->defaultSectionSize();
+    if (!onlyAppended) {
+        QTableView::doItemsLayout();
+        m_laidOut = currentLayout();
+        return;
+    }
+    const int horizontalBefore = horizontalHeader()->offset();
+    const int verticalBefore = verticalHeader()->offset();
+    updateGeometries();
+    if (!verticalHeader()->updatesEnabled())
+        verticalHeader()->setUpdatesEnabled(true);
+    m_laidOut = currentLayout();
+    if (horizontalHeader()->offset() != horizontalBefore || m_laidOut.viewport != now.viewport) {
+        viewport()->update();
+        return;
+    }
+    // Scrolled to the end, the last row stays at the bottom: the new rows
+    // push the others up without a scroll of their own.
+    if (verticalHeader()->offset() != verticalBefore)
+        viewport()->scroll(0, verticalBefore - verticalHeader()->offset());
+    const int top = qMax(0, rowViewportPosition(before.rows));
+    if (top < viewport()->height())
+        viewport()->update(QRect(0, top, viewport()->width(), viewport()->height() - top));
+}
+
+QRegion RecordTableView::visualRegionForSelection(const QItemSelection &selection) const
+{
+    // Whole rows across the viewport: the stock region leaves out a pixel
+    // column right to left, which its full repaint after every layout hid.
+    QRegion region;
+    for (const QItemSelectionRange &range : selection) {
+        if (!range.isValid() || range.parent() != rootIndex())
+            continue;
+        const int top = rowViewportPosition(range.top());
+        const int bottom = rowViewportPosition(range.bottom()) + rowHeight(range.bottom());
+        if (bottom > top)
+            region += QRect(0, top, viewport()->width(), bottom - top);
+    }
+    return region;
+}
+
 void RecordTableView::paintEvent(QPaintEvent *event)
 {
     QTableView::paintEvent(event);
