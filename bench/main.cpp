@@ -54,6 +54,7 @@
 #include "ui/mainwindow.h"
 #include "ui/qprocessindicator.h"
 #include "ui/recordtablemodel.h"
+#include "ui/recordtablewindow.h"
 
 using namespace bench;
 using namespace QtCharts;
@@ -104,7 +105,7 @@ struct Window
         w = new MainWindow(dir, nullptr);
         table = w->findChild<QTableView *>(QStringLiteral("tv_Record"));
         plot = w->findChild<QChartView *>(QStringLiteral("wv_Plot"));
-        model = qobject_cast<RecordTableModel *>(table->model());
+        model = qobject_cast<RecordTableWindow *>(table->model())->source();
         chartPaints = new PaintCounter(plot->viewport());
         w->show();
         pumpUntilPainted(*chartPaints);

@@ -2,10 +2,12 @@
 
 #include <QHeaderView>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 
 #include "model/measurements.h"
 #include "ui/recordtable.h"
+#include "ui/recordtablewindow.h"
 #include "ui/recordtableview.h"
 
 namespace {
@@ -132,6 +134,63 @@ private slots:
             const int rowPixels = view.viewport()->width() * view.rowHeight(0);
             QVERIFY2(pixels > 0 && pixels <= 4 * rowPixels, qPrintable(QString::number(pixels / double(rowPixels))));
         }
+    }
+
+    // A long recording keeps only its newest rows in the view: what the
+    // user sees of the table is the whole table's, row numbers included,
+    // through a unit change too; when the recording ends every row is back.
+    void liveWindowShowsWhatTheWholeTableShows()
+    {
+        RecordTableView windowed;
+        RecordTableView whole;
+        RecordTable windowedTable(&windowed, kHeaders);
+        RecordTable wholeTable(&whole, kHeaders);
+        windowedTable.window()->setLiveRows(60, 20);
+        for (QTableView *view : {static_cast<QTableView *>(&windowed), static_cast<QTableView *>(&whole)}) {
+            view->horizontalHeader()->setHighlightSections(false);
+            view->resize(680, 400);
+            view->show();
+            QVERIFY(QTest::qWaitForWindowExposed(view));
+        }
+        auto sameOnScreen = [&](bool scrollBars) {
+            QCoreApplication::processEvents();
+            if (scrollBars) {
+                return windowed.grab().toImage() == whole.grab().toImage();
+            }
+            return windowed.viewport()->grab().toImage() == whole.viewport()->grab().toImage()
+                   && windowed.verticalHeader()->grab().toImage() == whole.verticalHeader()->grab().toImage()
+                   && windowed.horizontalHeader()->grab().toImage() == whole.horizontalHeader()->grab().toImage();
+        };
+        for (int i = 0; i < 300; ++i) {
+            windowedTable.appendLive(reading(i), UnitChoice());
+            wholeTable.appendLive(reading(i), UnitChoice());
+        }
+        QCOMPARE(whole.model()->rowCount(), 300);
+        QVERIFY(windowed.model()->rowCount() <= 80);
+        QVERIFY(windowed.model()->rowCount() >= 60);
+        QCOMPARE(windowed.model()->headerData(windowed.currentIndex().row(), Qt::Vertical).toString(),
+                 QStringLiteral("300"));
+        QVERIFY(sameOnScreen(false));
+
+        // Cells in other units, in place.
+        const UnitChoice other = [] {
+            UnitChoice u;
+            u.temp = 1;
+            u.wind = 2;
+            return u;
+        }();
+        windowedTable.reexpress(other, kHeaders);
+        wholeTable.reexpress(other, kHeaders);
+        QVERIFY(sameOnScreen(false));
+
+        windowedTable.showAllRows();
+        QCOMPARE(windowed.model()->rowCount(), 300);
+        QCOMPARE(windowed.currentIndex().row(), 299);
+        QVERIFY2(sameOnScreen(true), "at the end, every row back");
+        windowed.scrollToTop();
+        whole.scrollToTop();
+        QVERIFY2(sameOnScreen(true), "scrolled to the top");
+        QCOMPARE(windowed.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("1"));
     }
 };
 

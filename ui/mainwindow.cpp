@@ -291,6 +291,7 @@ void MainWindow::stopRecording()
     emit stopQuery();
     m_controller->endRecording();
     m_toolBar->showRecordingState(false);
+    m_table->showAllRows();
 }
 
 void MainWindow::slotDownloadBar(bool)

@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTableView>
 
 #include "device/storedpackage.h"
 #include "ui/recordtablemodel.h"
+#include "ui/recordtablewindow.h"
 #include "ui/rownumberheader.h"
 
 namespace {
@@ -28,9 +30,10 @@ const char kTableStyle[] =
 RecordTable::RecordTable(QTableView *view, const QStringList &headers)
     : m_view(view)
     , m_model(new RecordTableModel(view))
+    , m_window(new RecordTableWindow(m_model, view))
 {
     view->setVerticalHeader(new RowNumberHeader(view));
-    view->setModel(m_model);
+    view->setModel(m_window);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setAlternatingRowColors(true);
@@ -60,11 +63,13 @@ void RecordTable::setHeaders(const QStringList &headers)
 void RecordTable::appendLive(const PelnorXLogItem &record, const UnitChoice &units)
 {
     m_model->appendReading(record, units, RowOrigin::Live);
-    m_view->setCurrentIndex(m_model->index(m_model->rowCount() - 1, 0));
+    m_window->keepLiveRows();
+    m_view->setCurrentIndex(m_window->indexOfRow(m_model->rowCount() - 1));
 }
 
 void RecordTable::appendDownloaded(const QVector<DownloadedRecord> &records, const UnitChoice &units)
 {
+    showAllRows();
     // Downloaded rows read like live ones; only their date and time are blank.
     m_model->appendReadings(
         records.size(), [&records](int i) -> const PelnorXLogItem & { return records.at(i).item; }, units,
@@ -90,6 +95,7 @@ void appendInSlices(RecordTableModel *model, const List &records, const UnitChoi
 
 void RecordTable::appendRebuilt(const QList<PelnorXLogItem> &records, const UnitChoice &units)
 {
+    showAllRows();
     const int firstRow = m_model->rowCount();
     appendInSlices(m_model, records, units);
     if (m_listener)
@@ -107,5 +113,23 @@ void RecordTable::selectLastRow()
 {
     const int rows = m_model->rowCount();
     if (rows > 0)
-        m_view->setCurrentIndex(m_model->index(rows - 1, 0));
+        m_view->setCurrentIndex(m_window->indexOfRow(rows - 1));
+}
+
+void RecordTable::showAllRows()
+{
+    // The rows come back above those shown, which stay where they are.
+    const int shift = m_window->first();
+    if (shift == 0)
+        return;
+    const QScrollBar *bar = m_view->verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+    const int top = m_view->rowAt(0);
+    m_window->showAllRows();
+    // Laid out now, so the scroll range holds every row.
+    m_view->doItemsLayout();
+    if (atEnd)
+        m_view->scrollToBottom();
+    else if (top >= 0)
+        m_view->scrollTo(m_window->index(top + shift, 0), QAbstractItemView::PositionAtTop);
 }

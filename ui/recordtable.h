@@ -10,6 +10,7 @@
 struct DownloadedRecord;
 class QTableView;
 class RecordTableModel;
+class RecordTableWindow;
 
 // Told when the table's rows are emptied and when rows read back from the
 // history enter, whichever path fills the table.
@@ -30,6 +31,8 @@ public:
     RecordTable(QTableView *view, const QStringList &headers);
 
     RecordTableModel *model() const { return m_model; }
+    // The rows the view holds (all of them but during a long recording).
+    RecordTableWindow *window() const { return m_window; }
 
     // No rows; these headers, the columns at their widths.
     void reset(const QStringList &headers);
@@ -44,10 +47,13 @@ public:
     // read back from the history; the last row made current.
     void reexpress(const UnitChoice &units, const QStringList &headers);
     void selectLastRow();
+    // Every row in the view again (a recording ended).
+    void showAllRows();
     void setListener(RecordTableListener *listener) { m_listener = listener; }
 
 private:
     QTableView *m_view = nullptr;
     RecordTableModel *m_model = nullptr;
+    RecordTableWindow *m_window = nullptr;
     RecordTableListener *m_listener = nullptr;
 };
