@@ -72,6 +72,26 @@ private slots:
         }
     }
 
+    // Following a live recording: a reduction after every new reading, each
+    // the same as the plain one (columns that keep their readings reuse the
+    // last reduction's extremes).
+    void followingReadingByReading()
+    {
+        const QVector<QPointF> all = readings(60400, 30000);
+        QVector<QPointF> growing = all.mid(0, 60000);
+        MinMaxPyramid pyramid(&growing);
+        for (int i = 60000; i < all.size(); ++i) {
+            growing.append(all.at(i));
+            const double xMin = growing.first().x(), xMax = growing.last().x();
+            QCOMPARE(pyramid.displayPoints(xMin, xMax, 415), decimateForDisplay(growing, xMin, xMax, 415));
+            // Now and then the view steps back a little, as a pan does.
+            if (i % 50 == 0) {
+                const double from = growing.at(1000).x(), to = growing.at(i - 700).x();
+                QCOMPARE(pyramid.displayPoints(from, to, 415), displayPointsInRange(growing, TimeRange{from, to}, 415));
+            }
+        }
+    }
+
     // What the chart draws: each inner column's lowest and highest reading;
     // a smooth line in time order; a band of noise crossed once per column,
     // not twice.

@@ -47,6 +47,7 @@ void MinMaxPyramid::invalidate()
 void MinMaxPyramid::forget() const
 {
     m_levels.clear();
+    m_columns.clear();
     m_indexed = 0;
     m_ascending = true;
 }
@@ -217,6 +218,8 @@ QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int colu
     // points as the one before it, give or take one: those ends are tried
     // first, which spares a large chart the search's scattered reads.
     int lastLength = 0;
+    std::vector<Column> columnsNow;
+    columnsNow.reserve(size_t(columns) + 2);
     int i = first;
     while (i < end) {
         const double col = columnOf(i);
@@ -249,11 +252,23 @@ QVector<QPointF> MinMaxPyramid::displayPoints(double xMin, double xMax, int colu
             }
             j = outside;
         }
-        int lo, hi;
-        extremes(i, j, &lo, &hi);
+        int lo = -1, hi = -1;
+        const int k = int(columnsNow.size());
+        for (const int at : {k, k + 1, k - 1}) {
+            if (at >= 0 && size_t(at) < m_columns.size() && m_columns[size_t(at)].first == i
+                && m_columns[size_t(at)].end == j) {
+                lo = m_columns[size_t(at)].low;
+                hi = m_columns[size_t(at)].high;
+                break;
+            }
+        }
+        if (lo < 0)
+            extremes(i, j, &lo, &hi);
+        columnsNow.push_back(Column{i, j, lo, hi});
         appendColumnPoints(&out, p, i, lo, hi, j - 1, i == first || j == end);
         lastLength = j - i;
         i = j;
     }
+    m_columns.swap(columnsNow);
     return out;
 }

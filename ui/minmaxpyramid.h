@@ -53,6 +53,18 @@ private:
 
     const QVector<QPointF> *m_points;
     mutable std::vector<std::vector<Extremes>> m_levels;
+    // The last reduction's columns: the points they spanned and the indices
+    // of their lowest and highest. The points never change without
+    // invalidate(), so a column spanning the same points again has the same
+    // extremes; following a live recording, nearly every column does.
+    struct Column
+    {
+        int first;
+        int end;
+        int low;
+        int high;
+    };
+    mutable std::vector<Column> m_columns;
     mutable int m_indexed = 0;
     mutable bool m_ascending = true;
     // The first and the last point indexed, to notice a vector refilled
