@@ -50,6 +50,8 @@ private slots:
         QTest::newRow("focused, current row drawn") << 60 << QSize(680, 400) << -1 << true << false;
         QTest::newRow("right to left") << 3 << QSize(680, 400) << -1 << false << true;
         QTest::newRow("right to left, narrower") << 60 << QSize(400, 300) << -1 << false << true;
+        QTest::newRow("narrower, vertical bar appears") << 6 << QSize(400, 300) << -1 << false << false;
+        QTest::newRow("right to left, vertical bar appears") << 6 << QSize(400, 300) << -1 << false << true;
     }
 
     void samePixelsAsTheStockView()
@@ -91,6 +93,7 @@ private slots:
                 pair.second->appendLive(reading(rows + i), UnitChoice());
                 QCoreApplication::processEvents();
             }
+            QVERIFY(view->horizontalScrollBar()->isVisible() == (size.width() < 600));
             onScreen[k++] = view->screen()->grabWindow(view->winId()).toImage();
             view->hide();
         }
@@ -115,6 +118,7 @@ private slots:
 
         struct PaintedArea : QObject
         {
+            PaintedArea() = default;
             QRegion painted;
             bool eventFilter(QObject *, QEvent *event) override
             {
@@ -122,7 +126,8 @@ private slots:
                     painted += static_cast<QPaintEvent *>(event)->region();
                 return false;
             }
-        } area;
+        };
+        PaintedArea area;
         view.viewport()->installEventFilter(&area);
         for (int i = 0; i < 3; ++i) {
             area.painted = QRegion();
@@ -134,6 +139,20 @@ private slots:
             const int rowPixels = view.viewport()->width() * view.rowHeight(0);
             QVERIFY2(pixels > 0 && pixels <= 4 * rowPixels, qPrintable(QString::number(pixels / double(rowPixels))));
         }
+
+        // Narrower than its columns, with both scroll bars: live rows leave
+        // the horizontal one as it is.
+        view.resize(400, 400);
+        QTRY_VERIFY(view.horizontalScrollBar()->isVisible());
+        table.appendLive(reading(70), UnitChoice());
+        QCoreApplication::processEvents();
+        PaintedArea bar;
+        view.horizontalScrollBar()->installEventFilter(&bar);
+        for (int i = 0; i < 3; ++i) {
+            table.appendLive(reading(71 + i), UnitChoice());
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(bar.painted.isEmpty());
     }
 
     // A long recording keeps only its newest rows in the view: what the

@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QScrollBar>
 #include <QStyleOptionViewItem>
 
 namespace {
@@ -32,6 +33,52 @@ protected:
     }
 };
 
+// While alive, the scroll bars' containers take no repaint of their own:
+// the scroll area restacks them (raise()) on every layout, and a restacked
+// widget is repainted although the two never overlap. Afterwards, a
+// container that moved, resized, appeared or vanished has its old and new
+// places repainted.
+class QuietScrollBars
+{
+public:
+    explicit QuietScrollBars(QAbstractScrollArea *area)
+        : m_area(area)
+    {
+        for (QScrollBar *bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
+            QWidget *container = bar ? bar->parentWidget() : nullptr;
+            if (!container || container == area || container->testAttribute(Qt::WA_UpdatesDisabled))
+                continue;
+            container->setAttribute(Qt::WA_UpdatesDisabled, true);
+            m_quiet.append({container, container->geometry(), container->isVisible()});
+        }
+    }
+
+    ~QuietScrollBars()
+    {
+        for (const Quiet &q : m_quiet) {
+            q.container->setAttribute(Qt::WA_UpdatesDisabled, false);
+            if (q.container->geometry() == q.geometry && q.container->isVisible() == q.visible)
+                continue;
+            QRegion places;
+            if (q.visible)
+                places += q.geometry;
+            if (q.container->isVisible())
+                places += q.container->geometry();
+            m_area->update(places);
+        }
+    }
+
+private:
+    struct Quiet
+    {
+        QWidget *container;
+        QRect geometry;
+        bool visible;
+    };
+    QAbstractScrollArea *m_area;
+    QVector<Quiet> m_quiet;
+};
+
 } // namespace
 
 RecordTableView::RecordTableView(QWidget *parent)
@@ -55,6 +102,21 @@ RecordTableView::Layout RecordTableView::currentLayout() const
     l.rowsLength = verticalHeader()->length();
     l.viewport = viewport()->size();
     return l;
+}
+
+bool RecordTableView::event(QEvent *event)
+{
+    // The scroll area lays out its bars in a queued call after a range change.
+    if (event->type() != QEvent::MetaCall)
+        return QTableView::event(event);
+    QuietScrollBars quiet(this);
+    return QTableView::event(event);
+}
+
+void RecordTableView::updateGeometries()
+{
+    QuietScrollBars quiet(this);
+    QTableView::updateGeometries();
 }
 
 void RecordTableView::reset()

@@ -10,7 +10,9 @@
 // the repaint a selection change asks of it when it shows no selection.
 // A layout after rows were appended repaints the new rows, not every cell:
 // the view lays out after every live reading, and its own layout repaints
-// the whole table each time.
+// the whole table each time. Laying out its scroll bars repaints them only
+// when they moved: the scroll area restacks both bars on every layout,
+// which repainted them on every live reading once both are shown.
 class RecordTableView : public QTableView
 {
 public:
@@ -20,6 +22,8 @@ public:
     void reset() override;
 
 protected:
+    bool event(QEvent *event) override;
+    void updateGeometries() override;
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
     void paintEvent(QPaintEvent *event) override;
     QRegion visualRegionForSelection(const QItemSelection &selection) const override;
