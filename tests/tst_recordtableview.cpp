@@ -6,6 +6,7 @@
 #include <QTableView>
 
 #include "model/measurements.h"
+#include "testreadings.h"
 #include "ui/recordtable.h"
 #include "ui/recordtablewindow.h"
 #include "ui/recordtableview.h"
@@ -192,12 +193,7 @@ private slots:
         QVERIFY(sameOnScreen(false));
 
         // Cells in other units, in place.
-        const UnitChoice other = [] {
-            UnitChoice u;
-            u.temp = 1;
-            u.wind = 2;
-            return u;
-        }();
+        const UnitChoice other = units(1, 2, 0, 0);
         windowedTable.reexpress(other, kHeaders);
         wholeTable.reexpress(other, kHeaders);
         QVERIFY(sameOnScreen(false));

@@ -23,13 +23,13 @@ public:
     void setBands(const QVector<ChartBand> &bands);
     const QVector<ChartBand> &bands() const { return m_bands; }
 
-    // The band's rectangles in the chart's coordinates, clipped to its plot.
-    QVector<QRect> pixelRects() const;
-
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
 private:
+    // The band's rectangles in the chart's coordinates, clipped to its plot.
+    QVector<QRect> pixelRects() const;
+
     QtCharts::QChart *m_chart;
     QtCharts::QXYSeries *m_series;
     QVector<ChartBand> m_bands;

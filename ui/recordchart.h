@@ -69,9 +69,8 @@ public:
     // the time before it (a recording resumed after its port came back).
     void beginSegment();
     int segmentCount() const { return 1 + m_segmentStarts.size(); }
-    // What the dense columns of each series are drawn with.
+    // What the dense columns of the temperature series are drawn with.
     const ChartBandItem *temperatureBand() const { return m_tempBand; }
-    const ChartBandItem *windBand() const { return m_windBand; }
     ChartGridItem *grid() const { return m_grid; }
 
     // The time window in view (zoom, pan, following the newest reading).
